@@ -1,0 +1,294 @@
+#include "engine/element_set.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+#include "engine/random.h"
+
+namespace mv {
+
+std::atomic<bool> counting_parallel{false};
+std::atomic<bool> counting_slow_path{false};
+LiveSettings settings;
+
+std::vector<Element> elements;
+std::vector<Element> buffer_a;
+std::vector<Element> buffer_b;
+std::vector<uint16_t> column_right_edges;
+
+Counter<uint64_t> comparisons;
+Counter<uint64_t> movings;
+Counter<uint64_t> swappings;
+Counter<uint64_t> main_loop_runnings;
+Counter<uint32_t> threads;
+
+std::atomic<bool> processing_active{false};
+std::atomic<bool> break_off{false};
+std::atomic<bool> paused{false};
+std::atomic<bool> results_shown{false};
+std::atomic<uint16_t> algorithm_index{0};
+bool stable_comparings = true;
+std::atomic<uint64_t> break_after_ops{0};
+
+Surface surface;
+
+namespace {
+Host headless_host;
+Host* current_host = &headless_host;
+}  // namespace
+
+uint16_t visible_columns = 0;
+bool host_pumps_events = false;
+
+Host& host() { return *current_host; }
+void set_host(Host* h) {
+  current_host = h ? h : &headless_host;
+  host_pumps_events = current_host != &headless_host;
+}
+
+int element_slots_for(int n) { return static_cast<int>(std::lround(1.5 * n + 0.1)); }
+
+void size_element_set(int n) {
+  n = std::clamp(n, 0, 65535);
+  visible_columns = static_cast<uint16_t>(n);
+  const auto slots = static_cast<size_t>(element_slots_for(n));
+  if (elements.size() != slots) elements.resize(slots);
+  if (buffer_a.size() != static_cast<size_t>(n) + 1) buffer_a.resize(n + 1);
+  if (buffer_b.size() != static_cast<size_t>(n) + 1) buffer_b.resize(n + 1);
+  if (column_right_edges.size() != static_cast<size_t>(n) + 1) column_right_edges.resize(n + 1);
+}
+
+void reset_counters() {
+  comparisons.set(0);
+  movings.set(0);
+  swappings.set(0);
+  main_loop_runnings.set(0);
+  threads.set(0);
+}
+
+void update_counting_path() {
+  counting_slow_path.store(counting_parallel.load() || break_after_ops.load() != 0);
+}
+
+void set_break_after_ops(uint64_t k) {
+  break_after_ops.store(k);
+  update_counting_path();
+}
+
+void count_slow(Counter<uint64_t>& c) {
+  c.increment();
+  const uint64_t limit = break_after_ops.load(std::memory_order_relaxed);
+  if (limit != 0 && comparisons.get() + movings.get() + swappings.get() >= limit) {
+    break_off.store(true, std::memory_order_relaxed);
+  }
+}
+
+void surface_resize(int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  surface.width = width;
+  surface.height = height;
+  surface.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height),
+                        colour_to_pixel(background_colour()));
+}
+
+// ---- Drawing --------------------------------------------------------------------------------
+
+uint32_t foreground_colour() {
+  return settings.background.load(std::memory_order_relaxed) == Background::white ? 0x000000u
+                                                                                   : 0xFFFFFFu;
+}
+
+uint32_t background_colour() {
+  return settings.background.load(std::memory_order_relaxed) == Background::white ? 0xFFFFFFu
+                                                                                   : 0x000000u;
+}
+
+bool is_value_counting_sort(int index) {
+  return index == 5 || index == 6 || index == 7 || index == 73;
+}
+
+uint32_t element_colour_full(int i) {
+  if (is_value_counting_sort(algorithm_index.load(std::memory_order_relaxed)) &&
+      settings.control_form_hidden.load(std::memory_order_relaxed)) {
+    return foreground_colour();
+  }
+  return elements[i].colour;
+}
+
+namespace {
+
+void fill_column(int left, int right, int top, int bottom, uint32_t pixel) {
+  for (int y = top; y < bottom; ++y) {
+    uint32_t* row = surface.pixels.data() + static_cast<size_t>(y) * surface.width;
+    std::fill(row + left, row + right, pixel);
+  }
+}
+
+void paint_column(int i, bool clear_above, uint32_t colour) {
+  if (surface.width <= 0 || static_cast<size_t>(i) >= column_right_edges.size()) return;
+  const int left = std::min<int>(i == 0 ? 0 : column_right_edges[i - 1], surface.width);
+  const int right = std::min<int>(column_right_edges[i], surface.width);
+  if (right <= left) return;
+  const int rows = std::min(settings.rows.load(std::memory_order_relaxed), surface.height);
+  if (rows <= 0) return;
+  const int64_t height = std::min<int64_t>(std::llabs(static_cast<int64_t>(elements[i].key)), rows);
+  const int top = rows - static_cast<int>(height);
+  fill_column(left, right, top, rows, colour_to_pixel(colour));
+  if (clear_above) fill_column(left, right, 0, top, colour_to_pixel(background_colour()));
+  host().surface_dirty(left, right);
+}
+
+}  // namespace
+
+void draw_column_full(int i, bool clear_above, uint32_t colour) {
+  Host& h = host();
+  h.process_events();
+  while (paused.load(std::memory_order_relaxed) && !h.quit_requested()) h.wait_for_event();
+  if (i < 0 || i >= column_count()) return;
+  paint_column(i, clear_above, colour);
+  if (processing_active.load(std::memory_order_relaxed)) brake();
+}
+
+void highlight_column_full(int i) {
+  const bool mono = settings.line_set.load(std::memory_order_relaxed) == LineSet::monochrome;
+  draw_column(i, false, mono ? background_colour() : foreground_colour());
+}
+
+void restore_columns_full(int i, int j) {
+  draw_column(i, false, element_colour(i));
+  draw_column(j, false, element_colour(j));
+}
+
+void erase_column_full(int i) {
+  draw_column(i, true, background_colour());
+}
+
+void brake() {
+  const int b = settings.brake_factor.load(std::memory_order_relaxed);
+  Host& h = host();
+  for (int k = 0; k < b; ++k) {
+    if (break_off.load(std::memory_order_relaxed)) break;
+    h.brake_unit();
+  }
+}
+
+// ---- Stable comparisons ---------------------------------------------------------------------
+
+namespace {
+template <class Compare>
+bool highlighted(int i, int j, Compare compare) {
+  highlight_column(i);
+  const bool r = compare();
+  restore_columns(i, j);
+  return r;
+}
+}  // namespace
+
+bool rec_stable_before(const Element& a, const Element& b) {
+  if (!settings.stable_comparings_active()) return cmp_less_equal(a.key, b.key);
+  if (cmp_less(a.key, b.key)) return true;
+  return cmp_equal(a.key, b.key) && cmp_less(a.start_position, b.start_position);
+}
+
+bool rec_stable_after(const Element& a, const Element& b) {
+  if (!settings.stable_comparings_active()) return cmp_greater_equal(a.key, b.key);
+  if (cmp_greater(a.key, b.key)) return true;
+  return cmp_equal(a.key, b.key) && cmp_greater(a.start_position, b.start_position);
+}
+
+bool elem_stable_before(int i, int j) {
+  return highlighted(i, j, [&] {
+    const int32_t a = elements[i].key, b = elements[j].key;
+    if (!settings.stable_comparings_active()) return cmp_less_equal(a, b);
+    if (cmp_less(a, b)) return true;
+    return cmp_equal(a, b) && pos_less(i, j);
+  });
+}
+
+bool elem_stable_after(int i, int j) {
+  return highlighted(i, j, [&] {
+    const int32_t a = elements[i].key, b = elements[j].key;
+    if (!settings.stable_comparings_active()) return cmp_greater_equal(a, b);
+    if (cmp_greater(a, b)) return true;
+    return cmp_equal(a, b) && pos_greater(i, j);
+  });
+}
+
+// ---- Movings --------------------------------------------------------------------------------
+
+void store_element(int i, const Element& record) {
+  count_moving();
+  elements[i] = record;
+  draw_column(i, true, element_colour(i));
+}
+
+void move_to_buffer(int k, int source) {
+  read_element(source, buffer_a[k]);
+  erase_column(source);
+}
+
+void set_value(int i, uint32_t v) {
+  count_moving();
+  elements[i].key = static_cast<int32_t>(v & 0xFFFFu);
+  draw_column(i, true, element_colour(i));
+}
+
+// ---- Exchanges ------------------------------------------------------------------------------
+
+bool swap_elements(int i, int j, bool redraw) {
+  if (processing_active.load(std::memory_order_relaxed)) {
+    if (settings.optional_swaps.load(std::memory_order_relaxed)) {
+      if (!elem_stable_after(i, j)) return false;
+    } else if (i == j) {
+      return false;
+    }
+  }
+  erase_column(i);
+  erase_column(j);
+  std::swap(elements[i], elements[j]);
+  count_swapping();
+  if (redraw) {
+    draw_column(i, true, element_colour(i));
+    draw_column(j, true, element_colour(j));
+  }
+  return true;
+}
+
+bool compare_exchange(int i, int j, bool wanted, bool pump) {
+  if (pump) host().process_events();
+  if (elem_stable_before(i, j) == wanted) return false;
+  swap_elements(i, j, pump);
+  return true;
+}
+
+void swap_ranges(int first, int last, int other) {
+  for (int k = first; k <= last && !break_off.load(std::memory_order_relaxed); ++k) {
+    swap_elements(k, other + (k - first), true);
+  }
+}
+
+void reverse_range(int low, int high, bool redraw) {
+  while (high > low && !break_off.load(std::memory_order_relaxed)) {
+    swap_elements(low, high, redraw);
+    ++low;
+    --high;
+  }
+}
+
+int random_position(int low, int high, int mode) {
+  if (high <= low) return high;
+  const int64_t n = static_cast<int64_t>(high) - low + 1;
+  if (mode == 1) return low + static_cast<int>(Random(static_cast<int32_t>(n)));
+  const long double r1 = U();
+  const long double r2 = U();
+  if (mode == 0) {
+    const auto offset = static_cast<int64_t>((1.0L - r1 * r2) * n);
+    return static_cast<int>(std::min<int64_t>(low + offset, high));
+  }
+  return low + static_cast<int>(std::min<int64_t>(static_cast<int64_t>(r1 * r2 * n), n - 1));
+}
+
+}  // namespace mv

@@ -1,0 +1,247 @@
+// The element set and the counted operations on it. Every algorithm touches the set only through
+// these operations: each counts what it does, redraws the columns it changed, brakes, and lets the
+// user pause or break off.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "engine/counters.h"
+#include "engine/host.h"
+#include "engine/settings.h"
+
+namespace mv {
+
+struct Element {
+  int32_t key = 0;
+  uint32_t colour = 0;  // red in the low byte, then green, then blue
+  uint16_t start_position = 0;
+  uint16_t target_position = 0;  // scratch of block swapping and merge insertion
+  uint8_t visited_mark = 0;      // scratch of the cycle-following block swaps
+};
+
+// ---- Global state -------------------------------------------------------------------------
+
+// Visible columns 0 .. n-1, then invisible working slots up to Round(1.5 n + 0.1).
+extern std::vector<Element> elements;
+extern std::vector<Element> buffer_a;  // n + 1 invisible slots
+extern std::vector<Element> buffer_b;  // n + 1 invisible slots
+// Right edge (exclusive x) of each column on the display; entry n holds the window width.
+extern std::vector<uint16_t> column_right_edges;
+
+extern Counter<uint64_t> comparisons;
+extern Counter<uint64_t> movings;
+extern Counter<uint64_t> swappings;
+extern Counter<uint64_t> main_loop_runnings;
+extern Counter<uint32_t> threads;
+
+extern std::atomic<bool> processing_active;
+extern std::atomic<bool> break_off;
+extern std::atomic<bool> paused;
+extern std::atomic<bool> results_shown;
+
+extern std::atomic<uint16_t> algorithm_index;
+// The "stable comparings" box as captured at run start; algorithms choose comparisons by it.
+extern bool stable_comparings;
+
+// Break off once this many comparisons, movings and swappings have been counted in total
+// (0 = never). Used by the batch tool to stop endless shuffles and slow sorts.
+extern std::atomic<uint64_t> break_after_ops;
+void set_break_after_ops(uint64_t k);
+
+// Number of visible columns n of the current set.
+extern uint16_t visible_columns;
+inline uint16_t column_count() { return visible_columns; }
+// Resizes the arrays for n columns (elements to Round(1.5 n + 0.1), the rest to n + 1).
+void size_element_set(int n);
+// Resets the five counters to 0.
+void reset_counters();
+// Round(1.5 n + 0.1), the length of `elements` for n columns.
+int element_slots_for(int n);
+
+// ---- Pixel surface ------------------------------------------------------------------------
+
+// Client width x rows pixels, 0xAARRGGBB, rows top to bottom. Empty when the host shows nothing:
+// then drawing costs nothing.
+struct Surface {
+  std::vector<uint32_t> pixels;
+  int width = 0;
+  int height = 0;
+};
+extern Surface surface;
+// Resizes the surface (0 x 0 switches drawing off) and fills it with the background colour.
+void surface_resize(int width, int height);
+// 0x00BBGGRR element colour to a 0xFFRRGGBB pixel.
+inline uint32_t colour_to_pixel(uint32_t c) {
+  return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
+// ---- Counting -----------------------------------------------------------------------------
+
+// Counts one operation in c; the slow path does atomic adds and the operation limit.
+void count_slow(Counter<uint64_t>& c);
+inline void count_op(Counter<uint64_t>& c) {
+  if (counting_slow_path.load(std::memory_order_relaxed)) {
+    count_slow(c);
+  } else {
+    c.set(c.get() + 1);
+  }
+}
+// Recomputes counting_slow_path from counting_parallel and break_after_ops.
+void update_counting_path();
+inline void count_comparison() { count_op(comparisons); }
+inline void count_moving() { count_op(movings); }
+inline void count_swapping() { count_op(swappings); }
+
+// ---- Drawing primitives -------------------------------------------------------------------
+
+uint32_t foreground_colour();
+uint32_t background_colour();
+bool is_value_counting_sort(int index);
+uint32_t element_colour_full(int i);
+inline uint32_t element_colour(int i) {
+  return settings.control_form_hidden.load(std::memory_order_relaxed) ? element_colour_full(i)
+                                                                      : elements[i].colour;
+}
+void brake();
+
+// True while the installed host has something to do per drawn column (events to pump); the
+// headless host has not, so a run without surface skips the whole drawing path.
+extern bool host_pumps_events;
+void draw_column_full(int i, bool clear_above, uint32_t colour);
+void highlight_column_full(int i);
+void restore_columns_full(int i, int j);
+void erase_column_full(int i);
+
+inline void draw_column(int i, bool clear_above, uint32_t colour) {
+  if (host_pumps_events || surface.width != 0 || paused.load(std::memory_order_relaxed)) {
+    draw_column_full(i, clear_above, colour);
+  } else if (processing_active.load(std::memory_order_relaxed) &&
+             settings.brake_factor.load(std::memory_order_relaxed) != 0 && i >= 0 &&
+             i < column_count()) {
+    brake();
+  }
+}
+// Only while a run is active and "colorize comparisons" is checked.
+inline void highlight_column(int i) {
+  if (processing_active.load(std::memory_order_relaxed) &&
+      settings.colorize_comparisons.load(std::memory_order_relaxed)) {
+    highlight_column_full(i);
+  }
+}
+inline void restore_columns(int i, int j) {
+  if (processing_active.load(std::memory_order_relaxed) &&
+      settings.colorize_comparisons.load(std::memory_order_relaxed)) {
+    restore_columns_full(i, j);
+  }
+}
+// Only while a run is active and "correct movings" is checked.
+inline void erase_column(int i) {
+  if (processing_active.load(std::memory_order_relaxed) &&
+      settings.correct_movings.load(std::memory_order_relaxed)) {
+    erase_column_full(i);
+  }
+}
+
+// ---- Counted comparisons of values and records ---------------------------------------------
+
+inline bool cmp_less(int32_t a, int32_t b) { count_comparison(); return a < b; }
+inline bool cmp_greater(int32_t a, int32_t b) { count_comparison(); return a > b; }
+inline bool cmp_equal(int32_t a, int32_t b) { count_comparison(); return a == b; }
+inline bool cmp_unequal(int32_t a, int32_t b) { count_comparison(); return a != b; }
+inline bool cmp_less_equal(int32_t a, int32_t b) { count_comparison(); return a <= b; }
+inline bool cmp_greater_equal(int32_t a, int32_t b) { count_comparison(); return a >= b; }
+inline int cmp_three_way(int32_t a, int32_t b) {
+  count_comparison();
+  return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+inline bool rec_less(const Element& a, const Element& b) { return cmp_less(a.key, b.key); }
+inline bool rec_greater(const Element& a, const Element& b) { return cmp_greater(a.key, b.key); }
+inline bool rec_equal(const Element& a, const Element& b) { return cmp_equal(a.key, b.key); }
+inline bool rec_unequal(const Element& a, const Element& b) { return cmp_unequal(a.key, b.key); }
+
+inline bool pos_less(int i, int j) {
+  count_comparison();
+  return elements[i].start_position < elements[j].start_position;
+}
+inline bool pos_greater(int i, int j) {
+  count_comparison();
+  return elements[i].start_position > elements[j].start_position;
+}
+
+inline bool buf_less(int i, int j) { return cmp_less(buffer_a[i].key, buffer_a[j].key); }
+inline bool buf_less_equal(int i, int j) {
+  return cmp_less_equal(buffer_a[i].key, buffer_a[j].key);
+}
+inline bool buf_equal(int i, int j) { return cmp_equal(buffer_a[i].key, buffer_a[j].key); }
+
+// ---- Element comparisons with highlighting -------------------------------------------------
+
+inline bool elem_less(int i, int j) {
+  highlight_column(i);
+  const bool r = cmp_less(elements[i].key, elements[j].key);
+  restore_columns(i, j);
+  return r;
+}
+inline bool elem_greater(int i, int j) {
+  highlight_column(i);
+  const bool r = cmp_greater(elements[i].key, elements[j].key);
+  restore_columns(i, j);
+  return r;
+}
+inline bool elem_equal(int i, int j) {
+  highlight_column(i);
+  const bool r = cmp_equal(elements[i].key, elements[j].key);
+  restore_columns(i, j);
+  return r;
+}
+inline bool elem_unequal(int i, int j) {
+  highlight_column(i);
+  const bool r = cmp_unequal(elements[i].key, elements[j].key);
+  restore_columns(i, j);
+  return r;
+}
+
+// ---- Stable comparisons ---------------------------------------------------------------------
+
+bool rec_stable_before(const Element& a, const Element& b);
+bool rec_stable_after(const Element& a, const Element& b);
+bool elem_stable_before(int i, int j);
+bool elem_stable_after(int i, int j);
+
+// ---- Movings --------------------------------------------------------------------------------
+
+inline void copy_record(const Element& source, Element& target) {
+  count_moving();
+  target = source;
+}
+inline void read_element(int i, Element& target) {
+  count_moving();
+  target = elements[i];
+}
+void store_element(int i, const Element& record);
+inline void move_element(int target, int source) {
+  if (target == source) return;
+  erase_column(target);
+  read_element(source, elements[target]);
+  draw_column(target, true, element_colour(target));
+  erase_column(source);
+}
+void move_to_buffer(int k, int source);
+void set_value(int i, uint32_t v);
+
+// ---- Exchanges ------------------------------------------------------------------------------
+
+// Returns true when it exchanged.
+bool swap_elements(int i, int j, bool redraw = true);
+bool compare_exchange(int i, int j, bool wanted = true, bool pump = true);
+void swap_ranges(int first, int last, int other);
+void reverse_range(int low, int high, bool redraw = true);
+
+inline uint16_t min_index(uint16_t a, uint16_t b) { return a < b ? a : b; }
+inline uint16_t max_index(uint16_t a, uint16_t b) { return a > b ? a : b; }
+int random_position(int low, int high, int mode);
+
+}  // namespace mv

@@ -1,0 +1,48 @@
+// The engine's one door to the outside world. The Qt program implements it with its windows;
+// the batch tool and the tests implement it without any window.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace mv {
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Let pending user-interface events run. Called from every drawn column, so it must be cheap.
+  virtual void process_events() {}
+  // Block until the next user-interface event has been handled (used while paused).
+  virtual void wait_for_event() {}
+  // True once the application has been asked to quit; ends the pause wait.
+  virtual bool quit_requested() { return false; }
+  // One brake unit: a short fixed blocking delay.
+  virtual void brake_unit() {}
+  // 880 Hz for 200 ms where a sound system exists; never waits for it.
+  virtual void beep() {}
+  // The engine's surface changed in the columns [left, right).
+  virtual void surface_dirty(int /*left*/, int /*right*/) {}
+  // A hint with a "Don't show it again!" box; returns true when the box was checked on OK.
+  virtual bool show_hint(const std::string& /*text*/) { return false; }
+  // A plain message with an OK button.
+  virtual void show_message(const std::string& /*text*/) {}
+  // A modal input prompt; nullopt when the user cancelled it.
+  virtual std::optional<std::string> prompt(const std::string& /*caption*/,
+                                            const std::string& /*text*/,
+                                            const std::string& default_value) {
+    return default_value;
+  }
+  // The results report dialog "results output".
+  virtual void show_report(const std::string& /*text*/) {}
+  // Run f on the main thread and wait for it to finish.
+  virtual void run_on_main_thread(const std::function<void()>& f) { f(); }
+};
+
+// The host in use; a headless host (that does nothing) until one is installed.
+Host& host();
+// Installs a host (nullptr returns to the headless default). The caller keeps ownership.
+void set_host(Host* h);
+
+}  // namespace mv

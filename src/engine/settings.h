@@ -1,0 +1,36 @@
+// Settings that the counted operations read at every call, so that a key on the display acts at
+// once. The control form (or the batch tool) writes them; worker threads read them, hence atomics.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace mv {
+
+enum class LineSet : int { monochrome = 0, two_tone = 1, tri_colour = 2, colour_circle = 3 };
+enum class Background : int { white = 0, black = 1 };
+
+constexpr int brake_factor_max = 9999;
+
+struct LiveSettings {
+  std::atomic<int> brake_factor{0};                // "brake factor", 0..9999
+  std::atomic<bool> colorize_comparisons{false};   // "colorize comparisons"
+  std::atomic<LineSet> line_set{LineSet::tri_colour};
+  std::atomic<Background> background{Background::white};
+  std::atomic<bool> correct_movings{false};        // "correct movings"
+  std::atomic<bool> optional_swaps{false};         // "optional swaps"
+  std::atomic<bool> stable_comparings_checked{true};
+  std::atomic<bool> stable_comparings_enabled{true};
+  std::atomic<bool> control_form_hidden{false};    // decides the colour of value-counting sorts
+  std::atomic<int> columns{100};                   // "columns"
+  std::atomic<int> rows{100};                      // "rows"
+
+  bool stable_comparings_active() const {
+    return stable_comparings_enabled.load(std::memory_order_relaxed) &&
+           stable_comparings_checked.load(std::memory_order_relaxed);
+  }
+};
+
+extern LiveSettings settings;
+
+}  // namespace mv

@@ -1,0 +1,51 @@
+// Shared set-up for tests that run the counted operations headless.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/element_set.h"
+#include "engine/random.h"
+
+namespace mv::test {
+
+// Puts the engine into a known state: n columns with the given keys, start positions 0..n-1,
+// distinct colours, no surface, counters at 0, no run active, headless host.
+inline void prepare_set(const std::vector<int32_t>& keys) {
+  set_host(nullptr);
+  surface_resize(0, 0);
+  size_element_set(static_cast<int>(keys.size()));
+  for (size_t i = 0; i < keys.size(); ++i) {
+    elements[i] = Element{};
+    elements[i].key = keys[i];
+    elements[i].start_position = static_cast<uint16_t>(i);
+    elements[i].colour = 0x010203u * static_cast<uint32_t>(i + 1);
+  }
+  for (size_t i = 0; i < keys.size(); ++i) column_right_edges[i] = static_cast<uint16_t>(i + 1);
+  column_right_edges[keys.size()] = static_cast<uint16_t>(keys.size());
+  settings.columns = static_cast<int>(keys.size());
+  reset_counters();
+  processing_active = false;
+  break_off = false;
+  paused = false;
+  set_break_after_ops(0);
+  settings.brake_factor = 0;
+  settings.colorize_comparisons = false;
+  settings.correct_movings = false;
+  settings.optional_swaps = false;
+  settings.stable_comparings_checked = true;
+  settings.stable_comparings_enabled = true;
+  settings.control_form_hidden = false;
+  settings.line_set = LineSet::tri_colour;
+  settings.background = Background::white;
+  algorithm_index = 0;
+}
+
+inline std::vector<int32_t> keys_of_set() {
+  std::vector<int32_t> keys;
+  for (int i = 0; i < column_count(); ++i) keys.push_back(elements[i].key);
+  return keys;
+}
+
+}  // namespace mv::test
