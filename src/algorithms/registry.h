@@ -1,0 +1,10 @@
+// Every algorithm family registers its procedures with the catalogue here. Each family's source
+// file defines its register function; register_all_algorithms calls them all once.
+#pragma once
+
+namespace mv {
+
+void register_all_algorithms();
+
+
+}  // namespace mv
