@@ -49,3 +49,39 @@ inline std::vector<int32_t> keys_of_set() {
 }
 
 }  // namespace mv::test
+
+#include "engine/catalogue.h"
+
+namespace mv::test {
+
+// Runs one catalogue entry on the current set as the run driver would, without its extras:
+// stable comparings captured from the settings, processing active during the call.
+inline void run_procedure(int index) {
+  algorithm_index = static_cast<uint16_t>(index);
+  stable_comparings = settings.stable_comparings_checked;
+  processing_active = true;
+  if (auto proc = procedure_of(index)) proc();
+  processing_active = false;
+}
+
+// True when the set holds exactly the records of a set prepared by prepare_set (each start
+// position once, with the key it started with).
+inline bool permutation_intact(const std::vector<int32_t>& start_keys) {
+  std::vector<int> seen(start_keys.size(), 0);
+  for (size_t i = 0; i < start_keys.size(); ++i) {
+    const Element& e = elements[i];
+    if (e.start_position >= start_keys.size()) return false;
+    if (seen[e.start_position]++ != 0) return false;
+    if (e.key != start_keys[e.start_position]) return false;
+  }
+  return true;
+}
+
+inline bool keys_sorted() {
+  for (int i = 1; i < column_count(); ++i) {
+    if (elements[i - 1].key > elements[i].key) return false;
+  }
+  return true;
+}
+
+}  // namespace mv::test

@@ -21,6 +21,8 @@ struct LiveSettings {
   std::atomic<bool> optional_swaps{false};         // "optional swaps"
   std::atomic<bool> stable_comparings_checked{true};
   std::atomic<bool> stable_comparings_enabled{true};
+  std::atomic<bool> stabilize_locally{false};       // "locally" under "enforce stability:", enabled and checked
+  std::atomic<bool> stabilize_globally{false};      // "globally", enabled and checked
   std::atomic<bool> control_form_hidden{false};    // decides the colour of value-counting sorts
   std::atomic<int> columns{100};                   // "columns"
   std::atomic<int> rows{100};                      // "rows"
