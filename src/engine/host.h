@@ -38,6 +38,23 @@ class Host {
   virtual void show_report(const std::string& /*text*/) {}
   // Run f on the main thread and wait for it to finish.
   virtual void run_on_main_thread(const std::function<void()>& f) { f(); }
+
+  // Window steps of a run (the windows' business; headless hosts ignore them).
+  // Start: a display with the user-resizable border returns to its fixed size.
+  virtual void prepare_display_for_run() {}
+  virtual void set_control_form_visible(bool /*visible*/) {}
+  // The display must be at least n pixels wide (power-of-two adjustment).
+  virtual void ensure_display_width(int /*n*/) {}
+  // The display's client height follows new rows.
+  virtual void set_display_rows(int /*rows*/) {}
+  // Just before the algorithm starts: redraw, mouse cursor choice, keyboard focus.
+  virtual void begin_run_display() {}
+  // The run has ended: cursor back where it was, default cursor.
+  virtual void end_run_display() {}
+  // A new start set has been built: full redraw, window placement, control form shown.
+  virtual void start_set_rebuilt() {}
+  // The counters and the final set are complete, before the report is built.
+  virtual void run_finished() {}
 };
 
 // The host in use; a headless host (that does nothing) until one is installed.

@@ -1,0 +1,25 @@
+// Building the initial set from the control values, in this order: size the arrays, draw the
+// keys, sort them ascending, arrange the structure, 1st reverse, presorting, 2nd reverse,
+// rotation, start positions and colours. Nothing here counts, draws or brakes.
+#pragma once
+
+namespace mv {
+
+// Builds the set for settings.columns x settings.rows from `controls`. Headless: the display
+// adapts itself afterwards.
+void CreateInitialSet();
+
+// Sorts the keys of lo..hi ascending (records move whole; nothing counted or drawn).
+void sort_keys_ascending(int lo, int hi);
+// Full shuffle: for i = 0 .. n-1, exchange positions i and i + Random(n - i).
+void full_shuffle();
+// Moves every key r places to the right (r < 0: to the left), wrapping around.
+void rotate_set(int r);
+
+// Structures (controls.ComboBox2) and presorting methods (controls.ComboBox4).
+bool structure_implemented(int structure);
+bool presorting_implemented(int method);
+void apply_structure(int structure);
+void apply_presorting(int method);
+
+}  // namespace mv

@@ -1,0 +1,106 @@
+// The batch tool's command-line contract, run as a separate process.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out;
+};
+
+Result run(const std::string& args) {
+  const std::string command = std::string(MIVROLA_BATCH) + " " + args + " 2>&1";
+  Result r;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return r;
+  std::array<char, 4096> buf{};
+  size_t got = 0;
+  while ((got = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), got);
+  const int raw = pclose(pipe);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return r;
+}
+
+size_t lines(const std::string& s) {
+  size_t k = 0;
+  for (char c : s) k += c == '\n';
+  return k;
+}
+
+TEST(BatchTool, ListsTheWholeCatalogue) {
+  const Result r = run("--list");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(lines(r.out), 421u);
+  EXPECT_NE(r.out.find("268\t"), std::string::npos);
+}
+
+TEST(BatchTool, BadArgumentsExitWithTwoAndNameTheFault) {
+  struct Case {
+    const char* args;
+    const char* says;
+  } cases[] = {
+      {"--set NoSuchKey=1 --algorithm 268", "NoSuchKey"},
+      {"--set SpinEdit2.Value=many --algorithm 268", "many"},
+      {"--algorithm 500", "500"},
+      {"--algorithm 268 --format xml", "xml"},
+      {"--range 9-3", "9-3"},
+      {"--frobnicate", "--frobnicate"},
+      {"--seed -4 --all", "-4"},
+      {"--options /nonexistent/file.ini --all", "/nonexistent/file.ini"},
+      {"", "no arguments"},
+  };
+  for (const Case& c : cases) {
+    const Result r = run(c.args);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(lines(r.out), 1u) << c.args << ": " << r.out;
+    EXPECT_NE(r.out.find(c.says), std::string::npos) << c.args << ": " << r.out;
+  }
+}
+
+TEST(BatchTool, QuickSortRunsAreRepeatable) {
+  const std::string args = "--algorithm 268 --set SpinEdit2.Value=1000 --seed 7 --format csv";
+  const Result a = run(args);
+  const Result b = run(args);
+  ASSERT_EQ(a.status, 0) << a.out;
+  ASSERT_EQ(lines(a.out), 2u) << a.out;
+  const std::string row = a.out.substr(a.out.find('\n') + 1);
+  EXPECT_NE(row.find(",1000,"), std::string::npos) << row;
+  EXPECT_NE(row.find(",true,true,false"), std::string::npos) << row;
+  // Identical counts (everything but the duration).
+  auto without_duration = [](std::string s) {
+    s = s.substr(s.find('\n') + 1);
+    for (int comma = 0, k = 0; k < static_cast<int>(s.size()); ++k) {
+      if (s[k] == ',' && ++comma == 4) {
+        const auto end = s.find(',', k + 1);
+        return s.substr(0, k) + s.substr(end);
+      }
+    }
+    return s;
+  };
+  EXPECT_EQ(without_duration(a.out), without_duration(b.out));
+
+  const Result j = run("--algorithm 268 --set SpinEdit2.Value=20 --seed 7 --format jsonl");
+  EXPECT_EQ(j.status, 0);
+  EXPECT_NE(j.out.find("\"start_keys\":["), std::string::npos);
+  EXPECT_NE(j.out.find("\"final_keys\":["), std::string::npos);
+  EXPECT_NE(j.out.find("\"final_start_positions\":["), std::string::npos);
+}
+
+TEST(BatchTool, BreakAfterOpsAndNotImplementedEntries) {
+  const Result r = run("--algorithm 268 --break-after-ops 50 --format csv");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find(",true,true"), std::string::npos) << r.out;  // permutation intact, broken
+  const Result t = run("--algorithm 268 --break-after-ops 50");
+  EXPECT_NE(t.out.find("sorting breaked off"), std::string::npos) << t.out;
+  const Result s = run("--algorithm 398 --format csv");
+  EXPECT_EQ(s.status, 0);
+  EXPECT_NE(s.out.find("separator line"), std::string::npos);
+}
+
+}  // namespace
