@@ -42,9 +42,9 @@ inline bool broken() {
   return break_off.load(std::memory_order_relaxed);
 }
 
-// ---- Shared steps -------------------------------------------------------------------------
-
 }  // namespace
+
+// ---- Shared steps -------------------------------------------------------------------------
 
 void rotate_left_one(int a, int b) {
   if (a >= b) return;
@@ -209,8 +209,8 @@ void out_of_place(int first, int mid, int last) {
     }
     for (int k = L - 1; k >= 0; --k) {
       if (broken()) {
-        // moved elements shifted; the last c right elements are overwritten, the c moved
-        // left elements nearest to the front still stand a second time.
+        // After `moved` shifts the last c right elements are overwritten, and the c shifted
+        // left elements nearest to the front still stand a second time at their old places.
         const int moved = L - 1 - k, c = std::min(moved, R);
         return put_back_buffer(R - c, first + L - moved, c);
       }
@@ -388,7 +388,9 @@ void only_one_loop(int first, int mid, int last) {
   }
 }
 
-// 13: cycle leader; each cycle fills its hole from R places before, counting the moves.
+// 13 and 17: cycle leader, or right shift by R: each cycle, from first on, fills its hole from R
+// places before (wrapped), until t elements are placed. Both walk the same cycles in the same
+// order.
 void cycle_leader(int first, int mid, int last) {
   const int R = last - mid + 1, t = last - first + 1;
   int c = 0;
@@ -410,7 +412,8 @@ void cycle_leader(int first, int mid, int last) {
   }
 }
 
-// 14: the smaller block is exchanged with the far end of the other; mid stays where it is.
+// 14 and 25: the smaller block is exchanged with the far end of the other; mid stays where it
+// is. (25 takes the lengths from the block borders, which gives the same exchanges.)
 void exchange_from_both_ends(int first, int mid, int last) {
   while (!broken()) {
     const int L = mid - first, R = last - mid + 1;
@@ -476,29 +479,6 @@ void hybrid_rotation(int first, int mid, int last) {
       f = m + B;
       A -= 2 * B;
     }
-  }
-}
-
-// 17: right shift by R, cycle by cycle from first, until t elements are placed.
-void right_shift(int first, int mid, int last) {
-  const int R = last - mid + 1, t = last - first + 1;
-  int c = 0;
-  for (int s = first; s <= last; ++s) {
-    if (broken()) return;
-    Element b;
-    read_element(s, b);
-    int p = s;
-    for (;;) {
-      if (broken()) return store_element(p, b);
-      int q = p - R;
-      while (q < first) q += t;
-      if (q == s) break;
-      move_element(p, q);
-      ++c;
-      p = q;
-    }
-    store_element(p, b);
-    if (++c >= t) return;
   }
 }
 
@@ -587,23 +567,6 @@ void stl_smallest_visited(int first, int mid, int last) {
   }
 }
 
-// 25: as 14, with the exchanged lengths taken from the block borders.
-void stl_block_exchanges(int first, int mid, int last) {
-  while (!broken()) {
-    if (last - mid < mid - 1 - first) {
-      const int a = last - mid;
-      swap_ranges(first, first + a, last - a);
-      first += a + 1;
-    } else if (last - mid > mid - 1 - first) {
-      const int a = mid - 1 - first;
-      swap_ranges(first, mid - 1, last - a);
-      last -= a + 1;
-    } else {
-      return swap_ranges(first, mid - 1, mid);
-    }
-  }
-}
-
 }  // namespace
 
 void block_swap(int first, int mid, int last) {
@@ -642,15 +605,15 @@ void block_swap(int first, int mid, int last) {
     case 12:
       return only_one_loop(first, mid, last);
     case 13:
+    case 17:
       return cycle_leader(first, mid, last);
     case 14:
+    case 25:
       return exchange_from_both_ends(first, mid, last);
     case 15:
       return juggling(first, mid, last);
     case 16:
       return hybrid_rotation(first, mid, last);
-    case 17:
-      return right_shift(first, mid, last);
     case 18:
       return min_block_exchanges(first, mid, last);
     case 19:
@@ -663,8 +626,6 @@ void block_swap(int first, int mid, int last) {
       return stl_gcd_cycles(first, mid, last);
     case 24:
       return stl_smallest_visited(first, mid, last);
-    case 25:
-      return stl_block_exchanges(first, mid, last);
     default:
       return;
   }
