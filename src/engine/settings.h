@@ -28,6 +28,11 @@ struct LiveSettings {
   std::atomic<bool> quick_block_swapping{false};    // "quick block swapping"
   std::atomic<int> columns{100};                   // "columns"
   std::atomic<int> rows{100};                      // "rows"
+  // Item index 0..25 of "algorithm for block swapping / array rotation"; block_swap reads it at
+  // every call. Item 0 ("out of place / ex situ") is the first-start choice.
+  std::atomic<int> block_swap_method{0};
+  // "quick block swapping": equally sized blocks are exchanged pairwise whatever the method.
+  std::atomic<bool> quick_block_swapping{false};
 
   bool stable_comparings_active() const {
     return stable_comparings_enabled.load(std::memory_order_relaxed) &&
