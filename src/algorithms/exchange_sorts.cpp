@@ -500,7 +500,8 @@ void plasel_sort() {
     }
     const int t = p + count(p);
     if (t > last) {
-      // Only after "optional swaps" refused an exchange: the element cannot be placed.
+      // Cannot happen while every requested exchange is made; should "optional swaps" ever
+      // leave the counts behind, the element stays and i moves on instead of leaving the set.
       ++count(i);
     } else {
       if (t != i) swap_elements(i, t, true);
