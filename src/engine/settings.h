@@ -24,8 +24,6 @@ struct LiveSettings {
   std::atomic<bool> stabilize_locally{false};       // "locally" under "enforce stability:", enabled and checked
   std::atomic<bool> stabilize_globally{false};      // "globally", enabled and checked
   std::atomic<bool> control_form_hidden{false};    // decides the colour of value-counting sorts
-  std::atomic<int> block_swap_method{0};           // "algorithm for block swapping / array rotation"
-  std::atomic<bool> quick_block_swapping{false};    // "quick block swapping"
   std::atomic<int> columns{100};                   // "columns"
   std::atomic<int> rows{100};                      // "rows"
   // Item index 0..25 of "algorithm for block swapping / array rotation"; block_swap reads it at
