@@ -6,5 +6,6 @@ namespace mv {
 
 void register_all_algorithms();
 
+void register_quick_sorts();
 
 }  // namespace mv
