@@ -7,5 +7,6 @@ namespace mv {
 void register_all_algorithms();
 
 void register_exchange_sorts();
+void register_quick_sorts();
 
 }  // namespace mv

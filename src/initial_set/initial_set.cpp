@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "algorithms/quick_sorts.h"
 #include "engine/controls.h"
 #include "engine/element_set.h"
 #include "engine/random.h"
@@ -18,8 +19,7 @@ void full_shuffle() {
 }
 
 void sort_keys_ascending(int lo, int hi) {
-  std::sort(elements.begin() + lo, elements.begin() + hi + 1,
-            [](const Element& a, const Element& b) { return a.key < b.key; });
+  quick_sort_ranges(lo, hi, quick_order_stack, false, quick_sort_complete, quick_sort_complete);
 }
 
 void rotate_set(int r) {
@@ -38,7 +38,13 @@ void CreateInitialSet() {
   CreateValues();
   const int dist = controls.ComboBox3;
   if (dist != distribution_natural_shuffled && dist != distribution_natural_once) {
-    sort_keys_ascending(0, n - 1);
+    // The quick sort presorting methods limit the depth of this sort too.
+    if (controls.ComboBox4 >= 16 && controls.ComboBox4 <= 18) {
+      quick_sort_ranges(0, n - 1, quick_order_stack, false, std::max(controls.SpinEdit9, 0),
+                        65535);
+    } else {
+      sort_keys_ascending(0, n - 1);
+    }
   }
   apply_structure(controls.ComboBox2);
   if (controls.CheckBox4) reverse_range(0, n - 1, false);

@@ -9,7 +9,7 @@ namespace mv {
 // adapts itself afterwards.
 void CreateInitialSet();
 
-// Sorts the keys of lo..hi ascending (records move whole; nothing counted or drawn).
+// Sorts lo..hi ascending with the complete quick sort (records move whole; nothing drawn).
 void sort_keys_ascending(int lo, int hi);
 // Full shuffle: for i = 0 .. n-1, exchange positions i and i + Random(n - i).
 void full_shuffle();

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "algorithms/quick_sorts.h"
+#include "engine/parameters.h"
+#include "engine_fixture.h"
+
+namespace mv {
+namespace {
+
+std::vector<int32_t> random_keys(int n, int max_key, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::uniform_int_distribution<int32_t> dist(1, max_key);
+  std::vector<int32_t> keys(n);
+  for (auto& k : keys) k = dist(gen);
+  return keys;
+}
+
+// Plain <= and >= comparisons: one comparison per compare-exchange, easy to count by hand.
+void prepare_plain(const std::vector<int32_t>& keys) {
+  test::prepare_set(keys);
+  settings.stable_comparings_checked = false;
+}
+
+// ---- partition ------------------------------------------------------------------------------
+
+TEST(Partition, ComparesAgainstWhateverStandsAtHi) {
+  // 5 4 1 3, pivot 3 at hi. Round 1: 5 < 3 no; 3 > 3 no; compare-exchange (0, 3) swaps: 3 4 1 5,
+  // and 5 now stands at hi. Round 2 compares against 5: 4 < 5, 1 < 5, 5 < 5 no (i = 3); 1 > 5 no
+  // (j = 2); i > j ends the pass. Finally compare-exchange (2, 3) keeps 1 5. Against the first
+  // pivot 3 the pass would have exchanged 4 and 1 instead.
+  prepare_plain({5, 4, 1, 3});
+  processing_active = true;
+  const PartitionResult p = partition(0, 3, true);
+  processing_active = false;
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{3, 4, 1, 5}));
+  EXPECT_EQ(p.i, 3);
+  EXPECT_EQ(p.j, 2);
+  EXPECT_EQ(comparisons, 8u);  // 1 + 1 + 1, then 3 + 1, then the final 1
+  EXPECT_EQ(swappings, 1u);
+}
+
+TEST(Partition, TwoElementsAndSplitProperty) {
+  prepare_plain({2, 1});
+  processing_active = true;
+  PartitionResult p = partition(0, 1, true);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2}));
+  EXPECT_EQ(p.i, 1);
+  EXPECT_EQ(p.j, 0);
+
+  for (unsigned seed = 1; seed <= 30; ++seed) {
+    const auto keys = random_keys(2 + static_cast<int>(seed) * 3, 8, seed);
+    test::prepare_set(keys);
+    processing_active = true;
+    const int hi = static_cast<int>(keys.size()) - 1;
+    p = partition(0, hi, true);
+    processing_active = false;
+    ASSERT_EQ(p.i, p.j + 1);
+    ASSERT_GE(p.j, 0);
+    ASSERT_LT(p.j, hi);
+    int32_t left_max = 0, right_min = 1 << 30;
+    for (int k = 0; k <= p.j; ++k) left_max = std::max(left_max, elements[k].key);
+    for (int k = p.i; k <= hi; ++k) right_min = std::min(right_min, elements[k].key);
+    EXPECT_LE(left_max, right_min) << "seed " << seed;
+    EXPECT_TRUE(test::permutation_intact(keys));
+  }
+}
+
+// ---- quick_sort_ranges ------------------------------------------------------------------------
+
+// Runs quick_sort_ranges on keys during a run and returns the keys afterwards.
+std::vector<int32_t> after_quick_sort_ranges(const std::vector<int32_t>& keys, int order,
+                                             int depth_limit, int step_limit) {
+  test::prepare_set(keys);
+  processing_active = true;
+  quick_sort_ranges(0, static_cast<int>(keys.size()) - 1, order, true, depth_limit, step_limit);
+  processing_active = false;
+  return test::keys_of_set();
+}
+
+TEST(QuickSortRanges, StepAndDepthLimitsLeaveOtherRangesAsTheyWere) {
+  const auto keys = random_keys(40, 50, 7);
+  const int hi = 39;
+  // Reference: the first partition of the whole set, then one partition of the part that each
+  // order takes next.
+  test::prepare_set(keys);
+  processing_active = true;
+  const PartitionResult first = partition(0, hi, true);
+  const auto after_first = test::keys_of_set();
+  ASSERT_GE(first.j, 2);  // both parts need a partition of their own
+  ASSERT_LE(first.i, hi - 2);
+  ASSERT_NE(first.j + 1, hi - first.i + 1);
+
+  EXPECT_EQ(after_quick_sort_ranges(keys, 0, quick_sort_complete, 1), after_first);
+  EXPECT_EQ(after_quick_sort_ranges(keys, 1, 1, quick_sort_complete), after_first);
+
+  const bool left_smaller = first.j + 1 < hi - first.i + 1;
+  for (int order : {0, 1, 2}) {
+    const bool left_next = order == 0 || (order == 2 && left_smaller);
+    test::prepare_set(after_first);
+    processing_active = true;
+    if (left_next) {
+      partition(0, first.j, true);
+    } else {
+      partition(first.i, hi, true);
+    }
+    EXPECT_EQ(after_quick_sort_ranges(keys, order, quick_sort_complete, 2), test::keys_of_set())
+        << "order " << order;
+  }
+
+  // Depth 2: each part of the first partition is partitioned once more, and nothing else.
+  test::prepare_set(after_first);
+  processing_active = true;
+  partition(0, first.j, true);
+  partition(first.i, hi, true);
+  const auto two_levels = test::keys_of_set();
+  for (int order : {0, 1, 2}) {
+    EXPECT_EQ(after_quick_sort_ranges(keys, order, 2, quick_sort_complete), two_levels);
+  }
+  EXPECT_EQ(after_quick_sort_ranges(keys, 0, 0, quick_sort_complete), keys);
+}
+
+TEST(QuickSortRanges, CompleteCallsSortWithoutStepLimit) {
+  // 65535 random keys need far more than 65535 rounds.
+  const auto keys = random_keys(65535, 65535, 3);
+  for (int order : {0, 2}) {
+    test::prepare_set(keys);
+    quick_sort_ranges(0, 65534, order, false);  // no run active, as when a set is built
+    EXPECT_TRUE(test::keys_sorted()) << "order " << order;
+    EXPECT_TRUE(test::permutation_intact(keys));
+  }
+  // The old "complete" step limit would have stopped early.
+  test::prepare_set(keys);
+  quick_sort_ranges(0, 65534, 2, false, 65535, 65535);
+  EXPECT_FALSE(test::keys_sorted());
+}
+
+TEST(QuickSortRanges, WorksOutsideARun) {
+  for (int order : {0, 1, 2}) {
+    const auto keys = random_keys(300, 20, 11 + order);
+    test::prepare_set(keys);
+    quick_sort_ranges(0, 299, order, false);
+    EXPECT_TRUE(test::keys_sorted());
+    EXPECT_TRUE(test::permutation_intact(keys));
+  }
+  // Partial sort of an inner range touches nothing outside it.
+  test::prepare_set({9, 8, 7, 6, 5, 4, 3, 2, 1});
+  quick_sort_ranges(2, 6, 2, false);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{9, 8, 3, 4, 5, 6, 7, 2, 1}));
+}
+
+TEST(QuickSortRanges, LocallyStabilizesEveryPartitionedRange) {
+  const auto keys = random_keys(60, 5, 21);
+  test::prepare_set(keys);
+  settings.stable_comparings_checked = false;
+  settings.stabilize_locally = true;
+  test::run_procedure(266);
+  settings.stabilize_locally = false;
+  EXPECT_TRUE(test::keys_sorted());
+  for (int k = 1; k < 60; ++k) {
+    if (elements[k - 1].key == elements[k].key) {
+      EXPECT_LT(elements[k - 1].start_position, elements[k].start_position);
+    }
+  }
+}
+
+TEST(QuickSortByOrder, ExactCountsDerivedByHand) {
+  // 4 1 5 2 3, plain comparisons. Partition 0..4 against 3: 4<3 no, 3>3 no, cx(0,4) swaps
+  // (3 comparisons, 1 swap) -> 3 1 5 2 4, now against 4: 1<4, 5<4 no, 2>4 no, cx(2,3) swaps
+  // (4, 1) -> 3 1 2 5 4; final cx(2,4) (1). Parts 0..2 and 3..4: the pair is compare-exchanged at
+  // once (1, 1) -> 3 1 2 4 5. Partition 0..2 against 2: 3<2 no, 2>2 no, cx(0,2) swaps (3, 1) ->
+  // 2 1 3, final cx(1,2) (1); parts 0..1 (a pair: 1, 1) and 2..2 (nothing). Total 14
+  // comparisons, 5 swappings. Every range is partitioned the same whatever the order, so the
+  // three entries count alike.
+  for (int index : {266, 267, 268}) {
+    prepare_plain({4, 1, 5, 2, 3});
+    test::run_procedure(index);
+    EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2, 3, 4, 5})) << index;
+    EXPECT_EQ(comparisons, 14u) << index;
+    EXPECT_EQ(swappings, 5u) << index;
+    EXPECT_EQ(movings, 0u) << index;
+  }
+}
+
+TEST(QuickSortByOrder, StackOptimizedSorts65535Columns) {
+  const auto keys = random_keys(65535, 1000, 5);
+  test::prepare_set(keys);
+  test::run_procedure(268);
+  EXPECT_TRUE(test::keys_sorted());
+  EXPECT_TRUE(test::permutation_intact(keys));
+}
+
+}  // namespace
+}  // namespace mv
