@@ -1,13 +1,294 @@
+// The presorting and preshuffling methods of the initial set (ComboBox4): partial runs of
+// sorting algorithms "at value", binary radix steps, partial shuffles and random exchanges.
+// They run while no run is active, so nothing is drawn or braked; compare-exchanges do not pump
+// events.
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <vector>
+
+#include "algorithms/quick_sorts.h"
+#include "engine/controls.h"
 #include "engine/element_set.h"
+#include "engine/random.h"
+#include "engine/stack_emulation.h"
 #include "initial_set/initial_set.h"
 
 namespace mv {
 
-bool presorting_implemented(int method) { return method == 0; }
+namespace {
+
+constexpr int presorting_method_count = 37;
+
+// Puts i before j (ascending) when they are out of order.
+void order_pair(int i, int j) { compare_exchange(i, j, true, false); }
+
+void sort_range(int lo, int hi) {
+  if (lo < hi) sort_keys_ascending(lo, hi);
+}
+
+// 3: rounds of the iterative circle sort: each range exchanges its pairs from both ends toward
+// the middle, then its halves are put aside on the stack, the left one processed first.
+void circle_rounds(int rounds, int hi) {
+  for (int r = 0; r < rounds; ++r) {
+    TStackemulator stack;
+    stack.Push2(0, hi);
+    while (stack.Depth() > 0) {
+      int lo = 0, top = 0;
+      stack.Pop2(lo, top);
+      if (lo >= top) continue;
+      for (int a = lo, b = top; a < b; ++a, --b) order_pair(a, b);
+      const int mid = (lo + top) / 2;
+      stack.Push2(mid + 1, top);
+      stack.Push2(lo, mid);
+    }
+  }
+}
+
+// 4: cycle sort on the keys for the start positions 0 .. starts - 1.
+void cycle_sort_keys(int starts, int hi) {
+  for (int s = 0; s < std::min(starts, hi); ++s) {
+    int32_t item = elements[s].key;
+    int target = s;
+    for (int k = s + 1; k <= hi; ++k) target += cmp_less(elements[k].key, item);
+    if (target == s) continue;
+    while (target != s) {
+      while (target <= hi && elements[target].key == item) ++target;
+      if (target > hi) break;
+      std::swap(item, elements[target].key);
+      target = s;
+      for (int k = s + 1; k <= hi; ++k) target += cmp_less(elements[k].key, item);
+    }
+    elements[s].key = item;
+  }
+}
+
+// 10-12: top-down merge sort on the stack, each merge of two neighbouring parts done by the
+// complete quick sort over their union. Ranges larger than E are split but never merged, so the
+// set ends as sorted subsets of at most E elements. order 0: left half first, 1: right half
+// first, 2: a random half first.
+void merge_sort_up_to(int order, int limit, int hi) {
+  TStackemulator stack;
+  stack.Push3(0, hi, 1);  // (low, high, state): 1 split, 2 merge
+  while (stack.Depth() > 0) {
+    int low = 0, high = 0, state = 0;
+    stack.Pop3(low, high, state);
+    if (low >= high) continue;
+    const int mid = (low + high) / 2;
+    if (state == 2) {
+      sort_range(low, high);
+      continue;
+    }
+    if (high - low + 1 <= limit) stack.Push3(low, high, 2);
+    const bool left_first = order == 0 || (order == 2 && Random(2) == 0);
+    if (left_first) {
+      stack.Push3(mid + 1, high, 1);
+      stack.Push3(low, mid, 1);
+    } else {
+      stack.Push3(low, mid, 1);
+      stack.Push3(mid + 1, high, 1);
+    }
+  }
+}
+
+// 13: rounds of natural merging: two neighbouring ascending runs are merged by the quick sort.
+void natural_merge_rounds(int rounds, int hi) {
+  auto run_end = [hi](int from) {
+    int e = from;
+    while (e < hi && elem_stable_before(e, e + 1)) ++e;
+    return e;
+  };
+  for (int r = 0; r < rounds; ++r) {
+    for (int a = 0; a <= hi;) {
+      const int b = run_end(a);
+      if (b >= hi) break;
+      const int c = run_end(b + 1);
+      sort_range(a, c);
+      if (c >= hi) break;
+      a = c + 1;
+    }
+  }
+}
+
+// 22: shear sort on a mesh of r rows of w positions, L phases.
+void shear_sort_phases(int phases, int n) {
+  const int target = std::max(1, static_cast<int>(std::nearbyint(std::sqrt(static_cast<double>(n)))) - 1);
+  int r = 1;
+  for (int d = target; d >= 1; --d) {
+    if (n % d == 0) {
+      r = d;
+      break;
+    }
+  }
+  const int w = n / r;
+  auto row_phase = [&](bool all_ascending) {
+    for (int p = 1; p <= w; ++p) {
+      for (int k = 0; k < r; ++k) {
+        const bool descending = !all_ascending && k % 2 == 0;
+        for (int x = k * w + p % 2; x + 1 <= k * w + w - 1; x += 2) {
+          if (descending) {
+            order_pair(x + 1, x);
+          } else {
+            order_pair(x, x + 1);
+          }
+        }
+      }
+    }
+  };
+  for (int phase = 0; phase < phases; ++phase) {
+    row_phase(false);
+    for (int p = 1; p <= r; ++p) {
+      for (int c = 0; c < w; ++c) {
+        for (int x = c + (p % 2) * w; x + w <= n - w + c; x += 2 * w) order_pair(x, x + w);
+      }
+    }
+  }
+  if (phases < static_cast<int>(std::nearbyint(std::log(static_cast<double>(r)))) + 1) {
+    row_phase(true);
+  }
+}
+
+// 23: passes of Shell sort with the gaps 5n div 11, 5h div 11, ...
+void shell_passes(int passes, int n) {
+  int h = n;
+  for (int pass = 0; pass < passes; ++pass) {
+    h = 5 * h / 11;
+    if (h < 1) break;
+    for (int i = h; i < n; ++i) {
+      const Element saved = elements[i];
+      int j = i;
+      while (j >= h && elements[j - h].key > saved.key) {
+        elements[j] = elements[j - h];
+        j -= h;
+      }
+      elements[j] = saved;
+    }
+  }
+}
+
+}  // namespace
+
+bool presorting_implemented(int method) {
+  switch (method) {
+    case 5:
+    case 6:
+    case 15:
+    case 24:
+    case 25:
+    case 26:
+    case 27:
+    case 32:
+    case 33:
+    case 34:
+    case 35:
+      return false;
+    default:
+      return method >= 0 && method < presorting_method_count;
+  }
+}
 
 void apply_presorting(int method) {
+  const int n = column_count();
+  const int hi = n - 1;
+  const int L = std::max(controls.SpinEdit4, 0);
+  const int E = std::clamp(controls.SpinEdit6, 0, n);
   switch (method) {
-    case 0:  // no / without
+    case 1:  // bubble sort
+      for (int k = 1; k <= E; ++k) {
+        for (int j = hi; j >= k; --j) order_pair(j - 1, j);
+      }
+      break;
+    case 2:  // bubble sort reverse
+      for (int k = hi; k >= std::max(hi - E + 1, 1); --k) {
+        for (int j = 0; j <= k - 1; ++j) order_pair(j, j + 1);
+      }
+      break;
+    case 3:
+      circle_rounds(L, hi);
+      break;
+    case 4:
+      cycle_sort_keys(L, hi);
+      break;
+    case 7:  // insertion sort: the sorted prefix after E + 1 elements
+      sort_range(0, std::min(E, hi));
+      break;
+    case 8:  // insertion sort reverse
+      sort_range(hi - E + 1, hi);
+      break;
+    case 9: {  // insertion sort bidirectional
+      const int b = (n - E) / 2;
+      sort_range(b, b + E - 1);
+      break;
+    }
+    case 10:
+    case 11:
+    case 12:
+      merge_sort_up_to(method - 10, E, hi);
+      break;
+    case 13:
+      natural_merge_rounds(L, hi);
+      break;
+    case 14:  // odd-even transposition
+      for (int round = 0; round < E / 2; ++round) {
+        for (int j = 0; j + 1 <= hi; j += 2) order_pair(j, j + 1);
+        for (int j = 1; j + 1 <= hi; j += 2) order_pair(j, j + 1);
+      }
+      break;
+    case 16:
+    case 17:
+    case 18:
+      quick_sort_ranges(0, hi, method - 16, false, std::max(controls.SpinEdit9, 0), L);
+      break;
+    case 19:  // selection sort
+      for (int k = 1; k <= std::min(E, hi); ++k) {
+        int m = k - 1;
+        for (int j = k; j <= hi; ++j) {
+          if (elements[j].key < elements[m].key) m = j;
+        }
+        swap_elements(k - 1, m, false);
+      }
+      break;
+    case 20:  // selection sort reverse
+      for (int k = hi, step = 0; k >= 1 && step < E; --k, ++step) {
+        int m = k;
+        for (int j = 0; j < k; ++j) {
+          if (elements[j].key > elements[m].key) m = j;
+        }
+        swap_elements(k, m, false);
+      }
+      break;
+    case 21:  // shaker sort
+      for (int k = 1; k <= E / 2; ++k) {
+        for (int j = 0; j <= hi - k; ++j) order_pair(j, j + 1);
+        for (int j = hi; j >= k; --j) order_pair(j - 1, j);
+      }
+      break;
+    case 22:
+      shear_sort_phases(L, n);
+      break;
+    case 23:
+      shell_passes(L, n);
+      break;
+    case 28:  // Fisher-Yates 1.1
+      for (int k = 1; k <= E; ++k) swap_elements(k - 1, k - 1 + static_cast<int>(Random(E - k)), false);
+      break;
+    case 29:  // Fisher-Yates 1.2
+      for (int k = 1; k <= E; ++k) swap_elements(k - 1, k - 1 + static_cast<int>(Random(n - k)), false);
+      break;
+    case 30:  // Fisher-Yates 2.1
+      for (int k = 1; k <= E; ++k) swap_elements(random_position(std::max(hi - E, 0), hi, 1), n - k, false);
+      break;
+    case 31:  // Fisher-Yates 2.2
+      for (int k = 1; k <= E; ++k) swap_elements(random_position(0, n - k, 1), n - k, false);
+      break;
+    case 36: {  // exchanges: X disjoint random pairs
+      std::vector<int> p(static_cast<size_t>(n));
+      std::iota(p.begin(), p.end(), 0);
+      for (int k = n - 1; k >= 1; --k) std::swap(p[k], p[static_cast<int>(Random(k + 1))]);
+      const int pairs = std::clamp(controls.SpinEdit10, 0, n / 2);
+      for (int j = 0; j < pairs; ++j) swap_elements(p[2 * j], p[2 * j + 1], false);
+      break;
+    }
     default:
       break;
   }

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/controls.h"
+#include "engine/options_keys.h"
+#include "engine_fixture.h"
+#include "initial_set/initial_set.h"
+
+namespace mv {
+namespace {
+
+class Presorting : public ::testing::Test {
+ protected:
+  void SetUp() override { set_first_start_defaults(65535, 65535, 100, 100); }
+  void TearDown() override { set_first_start_defaults(65535, 65535, 100, 100); }
+  // Natural numbers 1..n, reversed or shuffled, then the presorting method.
+  static std::vector<int32_t> build(int method, int n, bool reversed = true) {
+    settings.columns = n;
+    settings.rows = n;
+    controls.ComboBox3 = distribution_natural_once;
+    controls.ComboBox2 = reversed ? 1 : 0;
+    controls.CheckBox4 = reversed;
+    controls.ComboBox4 = method;
+    normalise_controls();
+    CreateInitialSet();
+    return test::keys_of_set();
+  }
+  static bool is_permutation_of_1_to_n(std::vector<int32_t> keys) {
+    std::sort(keys.begin(), keys.end());
+    for (size_t i = 0; i < keys.size(); ++i) {
+      if (keys[i] != static_cast<int32_t>(i + 1)) return false;
+    }
+    return true;
+  }
+};
+
+TEST_F(Presorting, EveryMethodKeepsTheKeys) {
+  for (int method = 0; method < 37; ++method) {
+    if (!presorting_implemented(method)) continue;
+    for (int n : {2, 3, 5, 17, 64, 101}) {
+      for (int amount : {0, 1, 3, 1000}) {
+        for (bool reversed : {true, false}) {
+          controls.SpinEdit4 = amount;
+          controls.SpinEdit6 = amount;
+          controls.SpinEdit10 = amount;
+          controls.SpinEdit9 = amount;
+          random_seed = static_cast<uint32_t>(method * 1000 + n);
+          ASSERT_TRUE(is_permutation_of_1_to_n(build(method, n, reversed)))
+              << "method " << method << " n " << n << " amount " << amount;
+        }
+      }
+    }
+  }
+}
+
+TEST_F(Presorting, PartialSortsSortWhatTheyPromise) {
+  controls.SpinEdit6 = 0;
+  const auto reversed = build(0, 10);
+  EXPECT_EQ(build(7, 10), reversed);  // insertion presort of size 0: the first element only
+  controls.SpinEdit6 = 4;
+  auto keys = build(7, 10);
+  EXPECT_TRUE(std::is_sorted(keys.begin(), keys.begin() + 5));
+  keys = build(8, 10);
+  EXPECT_TRUE(std::is_sorted(keys.end() - 4, keys.end()));
+  keys = build(19, 10);  // four selection steps: 1, 2, 3, 4 in front
+  EXPECT_EQ(std::vector<int32_t>(keys.begin(), keys.begin() + 4), (std::vector<int32_t>{1, 2, 3, 4}));
+  keys = build(1, 10);  // four bubble passes bring the four smallest to the front
+  EXPECT_EQ(std::vector<int32_t>(keys.begin(), keys.begin() + 4), (std::vector<int32_t>{1, 2, 3, 4}));
+  controls.SpinEdit6 = 10;
+  for (int method : {1, 2, 7, 10, 11, 12, 19, 20}) {
+    keys = build(method, 10);
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end())) << method;
+  }
+  controls.SpinEdit4 = 1000;
+  for (int method : {3, 4, 13, 16, 17, 18}) {
+    controls.SpinEdit9 = 1000;
+    keys = build(method, 37);
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end())) << method;
+  }
+}
+
+TEST_F(Presorting, Exchanges) {
+  controls.SpinEdit10 = 0;
+  const auto start = build(0, 20, false);
+  random_seed = 8;
+  const auto same_seed = build(0, 20, false);
+  random_seed = 8;
+  controls.SpinEdit10 = 0;
+  const auto none = build(36, 20, false);
+  EXPECT_EQ(none, same_seed);
+  (void)start;
+  // n div 2 pairs: every position takes part in exactly one exchange.
+  controls.CheckBox4 = false;
+  controls.SpinEdit10 = 10;
+  const auto all = build(36, 20, true);
+  for (int i = 0; i < 20; ++i) EXPECT_NE(all[i], 20 - i) << i;
+  controls.SpinEdit10 = 3;
+  const auto three = build(36, 20, true);
+  int moved = 0;
+  for (int i = 0; i < 20; ++i) moved += three[i] != 20 - i;
+  EXPECT_EQ(moved, 6);
+}
+
+}  // namespace
+}  // namespace mv
