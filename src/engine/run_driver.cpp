@@ -8,6 +8,7 @@
 #include "engine/catalogue.h"
 #include "engine/controls.h"
 #include "engine/element_set.h"
+#include "engine/parameter_prompts.h"
 #include "engine/parameters.h"
 #include "engine/report.h"
 #include "engine/stabilization.h"
@@ -112,7 +113,7 @@ void run_algorithm(void (*before_dispatch)()) {
   if (needs_power_of_two(index)) adjust_to_power_of_two();
 
   if (controls.CheckBox10) {
-    // The parameter questions; a host without prompts leaves the values as they are.
+    ask_parameters(index, column_count());
     if (asks_thread_limit(index)) ask_thread_limit();
   } else {
     set_parameter_presets(column_count());
