@@ -10,6 +10,7 @@
 #include "engine/controls.h"
 #include "engine/element_set.h"
 #include "engine/headless_run.h"
+#include "engine/options_file.h"
 #include "engine/options_keys.h"
 #include "engine/random.h"
 #include "engine/report.h"

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -325,27 +324,6 @@ void normalise_controls() {
   c.SpinEdit10 = std::clamp(c.SpinEdit10, 0, n / 2);
   c.SpinEdit4 = std::max(c.SpinEdit4, 0);
   c.SpinEdit9 = std::max(c.SpinEdit9, 0);
-}
-
-bool load_options_file(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) return false;
-  std::string line;
-  bool in_options = false;
-  size_t lines_read = 0;
-  while (std::getline(in, line) && ++lines_read < 100000) {
-    const std::string t = trim(line);
-    if (t.empty() || t[0] == ';') continue;
-    if (t.front() == '[') {
-      in_options = equal_ignoring_case(t, "[options]");
-      continue;
-    }
-    const auto eq = t.find('=');
-    if (!in_options || eq == std::string::npos) continue;
-    // A value that cannot be read keeps the current one (the default).
-    set_option(trim(t.substr(0, eq)), trim(t.substr(eq + 1)));
-  }
-  return true;
 }
 
 }  // namespace mv

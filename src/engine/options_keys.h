@@ -40,8 +40,5 @@ void set_first_start_defaults(int screen_width, int screen_height, int columns, 
 // inside their bounds, n distinct, subsets, approximate size, rotation, switched pairs).
 void normalise_controls();
 
-// Reads an options file (section "options"); unreadable values keep the current value. Returns
-// false when the file cannot be opened.
-bool load_options_file(const std::string& path);
 
 }  // namespace mv

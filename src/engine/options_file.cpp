@@ -1,0 +1,147 @@
+#include "engine/options_file.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "engine/options_keys.h"
+#include "engine/random.h"
+
+namespace mv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::streamsize max_file_bytes = 4 << 20;
+
+std::string trim(const std::string& s) {
+  const auto first = s.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return "";
+  const auto last = s.find_last_not_of(" \t\r\n");
+  return s.substr(first, last - first + 1);
+}
+
+bool same_ignoring_case(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k) {
+    if (std::tolower(static_cast<unsigned char>(a[k])) !=
+        std::tolower(static_cast<unsigned char>(b[k]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool folder_writable(const fs::path& folder) {
+  const std::string name = std::to_string(Random(2147483647)) + "." +
+                           std::to_string(Random(2147483647));
+  const fs::path test = folder / name;
+  {
+    std::ofstream out(test);
+    if (!out) return false;
+    out << "[Test]\nTest=0\n";
+    out.flush();
+    if (!out) {
+      std::error_code ec;
+      fs::remove(test, ec);
+      return false;
+    }
+  }
+  std::error_code ec;
+  return fs::remove(test, ec) && !ec;
+}
+
+fs::path user_config_folder() {
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return fs::path(xdg);
+  if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".config";
+  return fs::temp_directory_path();
+}
+
+// The writer spells the item-index keys of combo boxes and radio groups with a small i.
+std::string written_key(const std::string& key) {
+  const std::string item = ".ItemIndex";
+  if (key.size() > item.size() && key.compare(key.size() - item.size(), item.size(), item) == 0) {
+    return key.substr(0, key.size() - item.size()) + ".Itemindex";
+  }
+  return key;
+}
+
+}  // namespace
+
+std::string options_file_location(const std::string& program_path) {
+  fs::path program(program_path);
+  fs::path ini = program;
+  ini.replace_extension(".ini");
+  std::error_code ec;
+  fs::path folder = program.has_parent_path() ? program.parent_path() : fs::current_path(ec);
+  if (folder_writable(folder)) return ini.string();
+  const fs::path config = user_config_folder();
+  fs::create_directories(config, ec);
+  return (config / ini.filename()).string();
+}
+
+bool load_options_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string content(static_cast<size_t>(max_file_bytes), '\0');
+  in.read(content.data(), max_file_bytes);
+  content.resize(static_cast<size_t>(in.gcount()));
+  std::istringstream lines(content);
+  std::string line;
+  bool in_options = false;
+  while (std::getline(lines, line)) {
+    const std::string t = trim(line);
+    if (t.empty() || t[0] == ';' || t[0] == '#') continue;
+    if (t.front() == '[') {
+      in_options = t.back() == ']' && same_ignoring_case(trim(t.substr(1, t.size() - 2)), "options");
+      continue;
+    }
+    const auto eq = t.find('=');
+    if (!in_options || eq == std::string::npos) continue;
+    // A value that cannot be read keeps the current one (the default).
+    set_option(trim(t.substr(0, eq)), trim(t.substr(eq + 1)));
+  }
+  return true;
+}
+
+bool save_options_file(const std::string& path) {
+  std::ostringstream text;
+  text << "[options]\n";
+  for (const OptionKey& key : option_keys()) {
+    const auto value = get_option(key.name);
+    if (value) text << written_key(key.name) << '=' << *value << '\n';
+  }
+  const fs::path target(path);
+  fs::path temporary = target;
+  temporary += ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out << text.str();
+    out.flush();
+    if (!out) {
+      std::error_code ec;
+      fs::remove(temporary, ec);
+      return false;
+    }
+  }
+  std::error_code ec;
+  fs::rename(temporary, target, ec);
+  if (ec) {
+    fs::remove(temporary, ec);
+    return false;
+  }
+  return true;
+}
+
+void delete_options_file(const std::string& path) {
+  std::error_code ec;
+  fs::remove(path, ec);
+}
+
+}  // namespace mv
