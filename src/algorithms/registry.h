@@ -6,5 +6,6 @@ namespace mv {
 
 void register_all_algorithms();
 
+void register_selection_heap_smooth_sorts();
 
 }  // namespace mv
