@@ -8,5 +8,6 @@ void register_all_algorithms();
 
 void register_exchange_sorts();
 void register_quick_sorts();
+void register_selection_heap_smooth_sorts();
 
 }  // namespace mv
