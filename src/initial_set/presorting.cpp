@@ -7,7 +7,9 @@
 #include <numeric>
 #include <vector>
 
+#include "algorithms/binary_counting_pass.h"
 #include "algorithms/quick_sorts.h"
+#include "algorithms/selection_heap_smooth_sorts.h"
 #include "engine/controls.h"
 #include "engine/element_set.h"
 #include "engine/random.h"
@@ -166,17 +168,40 @@ void shell_passes(int passes, int n) {
   }
 }
 
+// The highest key bit the rows can set: the integer part of log2 rows.
+int top_key_bit() {
+  int bits = 0;
+  for (int r = settings.rows; r > 1; r >>= 1) ++bits;
+  return bits;
+}
+
+// 26: most significant bits first, each bucket split in place by its bit (zeros left, ones
+// right) with exchanges, down to `lowest`.
+void radix_msd_splits(int top, int lowest, int hi) {
+  std::vector<std::pair<int, int>> buckets{{0, hi}};
+  for (int bit = top; bit >= lowest && bit >= 0; --bit) {
+    std::vector<std::pair<int, int>> next;
+    for (auto [lo, up] : buckets) {
+      int a = lo, b = up;
+      while (a <= b) {
+        if (((elements[a].key >> bit) & 1) == 0) {
+          ++a;
+        } else {
+          swap_elements(a, b--, false);
+        }
+      }
+      if (a - 1 > lo) next.emplace_back(lo, a - 1);
+      if (up > a) next.emplace_back(a, up);
+    }
+    buckets.swap(next);
+  }
+}
+
 }  // namespace
 
 bool presorting_implemented(int method) {
   switch (method) {
-    case 5:
-    case 6:
     case 15:
-    case 24:
-    case 25:
-    case 26:
-    case 27:
     case 32:
     case 33:
     case 34:
@@ -208,6 +233,12 @@ void apply_presorting(int method) {
       break;
     case 4:
       cycle_sort_keys(L, hi);
+      break;
+    case 5:
+      presort_heap_sort(E);
+      break;
+    case 6:
+      presort_reverse_heap_sort(E == 0 ? 0 : E - 1);
       break;
     case 7:  // insertion sort: the sorted prefix after E + 1 elements
       sort_range(0, std::min(E, hi));
@@ -269,6 +300,24 @@ void apply_presorting(int method) {
     case 23:
       shell_passes(L, n);
       break;
+    case 24:
+      presort_smooth_sort(hi - E + 2);
+      break;
+    case 25:  // radix sort lsd: the lowest L bits, zeros first, stable
+      for (int bit = 0; bit < std::min(L, 31); ++bit) binary_counting_pass(bit, false);
+      break;
+    case 26: {  // radix sort msd
+      const int top = top_key_bit();
+      radix_msd_splits(top, std::max(top - (L - 1), 0), hi);
+      break;
+    }
+    case 27: {  // binary shuffle: the top L bits, from the highest down
+      const int top = top_key_bit();
+      controls.SpinEdit4 = std::min(controls.SpinEdit4, top + 1);
+      const int passes = std::max(controls.SpinEdit4, 0);
+      for (int bit = top; bit > top - passes && bit >= 0; --bit) binary_counting_pass(bit, false);
+      break;
+    }
     case 28:  // Fisher-Yates 1.1
       for (int k = 1; k <= E; ++k) swap_elements(k - 1, k - 1 + static_cast<int>(Random(E - k)), false);
       break;

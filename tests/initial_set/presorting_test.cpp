@@ -68,16 +68,25 @@ TEST_F(Presorting, PartialSortsSortWhatTheyPromise) {
   keys = build(1, 10);  // four bubble passes bring the four smallest to the front
   EXPECT_EQ(std::vector<int32_t>(keys.begin(), keys.begin() + 4), (std::vector<int32_t>{1, 2, 3, 4}));
   controls.SpinEdit6 = 10;
-  for (int method : {1, 2, 7, 10, 11, 12, 19, 20}) {
+  for (int method : {1, 2, 5, 6, 7, 10, 11, 12, 19, 20, 24}) {
     keys = build(method, 10);
     EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end())) << method;
   }
   controls.SpinEdit4 = 1000;
-  for (int method : {3, 4, 13, 16, 17, 18}) {
+  for (int method : {3, 4, 13, 16, 17, 18, 25, 26}) {
     controls.SpinEdit9 = 1000;
     keys = build(method, 37);
     EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end())) << method;
   }
+}
+
+TEST_F(Presorting, BinaryShuffleLowersItsLoopsToTheKeyBits) {
+  controls.SpinEdit4 = 100;
+  build(27, 37);  // rows 37: bits 5 .. 0
+  EXPECT_EQ(controls.SpinEdit4, 6);
+  controls.SpinEdit4 = 2;
+  build(27, 37);
+  EXPECT_EQ(controls.SpinEdit4, 2);
 }
 
 TEST_F(Presorting, Exchanges) {
