@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "engine/controls.h"
+#include "engine/options_file.h"
+#include "engine/options_keys.h"
+#include "engine/parameters.h"
+#include "engine/settings.h"
+
+namespace mv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class OptionsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("mivrola_options_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    set_first_start_defaults(1920, 1080, 100, 100);
+  }
+  void TearDown() override {
+    fs::remove_all(dir);
+    set_first_start_defaults(65535, 65535, 100, 100);
+  }
+  void write(const std::string& name, const std::string& text) {
+    std::ofstream(dir / name, std::ios::binary) << text;
+  }
+  fs::path dir;
+};
+
+TEST_F(OptionsFile, WrittenFileReadsBackWithEverySelection) {
+  controls.ComboBox3 = 7;
+  controls.ComboBox2 = 12;
+  settings.line_set = LineSet::colour_circle;
+  settings.background = Background::black;
+  settings.columns = 640;
+  settings.stable_comparings_checked = false;
+  parameters.Param_pe_sort = 3.25;
+  parameters.Basis = 16;
+  controls.showagain_zweierpotenz = false;
+  const std::string path = (dir / "mivrola.ini").string();
+  ASSERT_TRUE(save_options_file(path));
+  std::ifstream in(path);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text.rfind("[options]\n", 0), 0u);
+  EXPECT_NE(text.find("ComboBox3.Itemindex=7\n"), std::string::npos);  // written with a small i
+  EXPECT_FALSE(fs::exists(path + ".tmp"));
+
+  set_first_start_defaults(1920, 1080, 100, 100);
+  ASSERT_TRUE(load_options_file(path));
+  EXPECT_EQ(controls.ComboBox3, 7);
+  EXPECT_EQ(controls.ComboBox2, 12);
+  EXPECT_EQ(settings.line_set.load(), LineSet::colour_circle);
+  EXPECT_EQ(settings.background.load(), Background::black);
+  EXPECT_EQ(settings.columns, 640);
+  EXPECT_FALSE(settings.stable_comparings_checked);
+  EXPECT_EQ(parameters.Param_pe_sort, 3.25);
+  EXPECT_EQ(parameters.Basis, 16);
+  EXPECT_FALSE(controls.showagain_zweierpotenz);
+}
+
+TEST_F(OptionsFile, GarbageNeverStopsTheStart) {
+  write("garbage.ini", std::string("\x00\xff\x13[options\n==\n=5\nComboBox3.ItemIndex\n", 38) +
+                           "[OPTIONS]\nspinedit2.value = 300 \nComboBox3.ItemIndex=banana\n"
+                           "ComboBox2.ItemIndex=99\nSpinEdit1.Value=-7\nexponent=1e999\n"
+                           "RadioGroup4.ItemIndex=123456789012345\n[other]\nComboBox4.ItemIndex=3\n");
+  EXPECT_TRUE(load_options_file((dir / "garbage.ini").string()));
+  EXPECT_EQ(settings.columns, 300);     // keys match without regard to case, blanks trimmed
+  EXPECT_EQ(controls.ComboBox3, 0);     // unreadable: default
+  EXPECT_EQ(controls.ComboBox2, 27);    // out of range: into range
+  EXPECT_EQ(settings.brake_factor, 0);
+  EXPECT_EQ(parameters.exponent, 0.5);
+  EXPECT_EQ(settings.line_set.load(), LineSet::colour_circle);
+  EXPECT_EQ(controls.ComboBox4, 0);     // outside section "options"
+
+  write("huge.ini", std::string(6 << 20, 'x') + "\n[options]\nComboBox3.ItemIndex=5\n");
+  EXPECT_TRUE(load_options_file((dir / "huge.ini").string()));
+  EXPECT_EQ(controls.ComboBox3, 0);  // beyond what is read
+  EXPECT_FALSE(load_options_file((dir / "missing.ini").string()));
+}
+
+TEST_F(OptionsFile, FailedSaveKeepsTheOldFile) {
+  // The target is a folder: the rename fails and nothing is lost or left behind.
+  fs::create_directories(dir / "taken.ini");
+  EXPECT_FALSE(save_options_file((dir / "taken.ini").string()));
+  EXPECT_TRUE(fs::is_directory(dir / "taken.ini"));
+  EXPECT_FALSE(fs::exists(dir / "taken.ini.tmp"));
+  EXPECT_FALSE(save_options_file((dir / "no" / "such" / "folder.ini").string()));
+
+  const std::string path = (dir / "kept.ini").string();
+  ASSERT_TRUE(save_options_file(path));
+  delete_options_file(path);
+  EXPECT_FALSE(fs::exists(path));
+  delete_options_file(path);  // deleting twice is harmless
+}
+
+TEST_F(OptionsFile, LocationBesideTheProgramOrInTheUserFolder) {
+  EXPECT_EQ(options_file_location((dir / "mivrola").string()), (dir / "mivrola.ini").string());
+  const fs::path config = dir / "config";
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  EXPECT_EQ(options_file_location((dir / "read-only" / "mivrola").string()),
+            (config / "mivrola.ini").string());
+  EXPECT_TRUE(fs::is_directory(config));
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(fs::directory_iterator(dir)->path().filename(), "config");  // no test file left
+}
+
+}  // namespace
+}  // namespace mv
