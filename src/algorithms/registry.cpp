@@ -4,6 +4,7 @@ namespace mv {
 
 void register_all_algorithms() {
   static const bool done = [] {
+    register_shuffles();
     return true;
   }();
   (void)done;

@@ -6,5 +6,6 @@ namespace mv {
 
 void register_all_algorithms();
 
+void register_shuffles();
 
 }  // namespace mv
