@@ -210,39 +210,34 @@ void random_exchange_round() {
   swap_elements(i, partner, true);
 }
 
-// The held element is read, the elements between it and its target shift by one, and it is
-// stored in the hole. On break-off the shift stops and the held element goes into the hole where
-// the shift stopped, so the set stays a permutation.
+// Carries the element at `from` to `to`: the elements between shift one place toward `from`
+// and the carried element goes into the hole. On break-off the shift stops and the carried
+// element goes into the hole where it stopped, so the set stays a permutation. Returns true when
+// broken off.
+bool carry_element(int from, int to) {
+  const int step = to > from ? 1 : -1;
+  Element held;
+  read_element(from, held);
+  int k = from;
+  for (; k != to && !broken_off(); k += step) move_element(k, k + step);
+  store_element(k, held);
+  return broken_off();
+}
+
+// A random element to the end, then another to the front.
 void random_round_2_1() {
   const int hi = column_count() - 1;
   main_loop_runnings.increment();
-  Element held;
-  int k = static_cast<int>(Random(hi));
-  read_element(k, held);
-  for (; k < hi && !broken_off(); ++k) move_element(k, k + 1);
-  store_element(k, held);
-  if (broken_off()) return;
-  k = static_cast<int>(Random(hi)) + 1;
-  read_element(k, held);
-  for (; k > 0 && !broken_off(); --k) move_element(k, k - 1);
-  store_element(k, held);
+  if (carry_element(static_cast<int>(Random(hi)), hi)) return;
+  carry_element(static_cast<int>(Random(hi)) + 1, 0);
 }
 
+// The last element to a random place, then the first element to a random place.
 void random_round_2_2() {
   const int hi = column_count() - 1;
   main_loop_runnings.increment();
-  Element held;
-  const int r = static_cast<int>(Random(hi));
-  int k = hi;
-  read_element(k, held);
-  for (; k > r && !broken_off(); --k) move_element(k, k - 1);
-  store_element(k, held);
-  if (broken_off()) return;
-  const int r2 = static_cast<int>(Random(hi)) + 1;
-  k = 0;
-  read_element(k, held);
-  for (; k < r2 && !broken_off(); ++k) move_element(k, k + 1);
-  store_element(k, held);
+  if (carry_element(hi, static_cast<int>(Random(hi)))) return;
+  carry_element(0, static_cast<int>(Random(hi)) + 1);
 }
 
 void random_shuffle_1() {
