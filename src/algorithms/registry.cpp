@@ -4,6 +4,7 @@ namespace mv {
 
 void register_all_algorithms() {
   static const bool done = [] {
+    register_selection_heap_smooth_sorts();
     register_shuffles();
     return true;
   }();

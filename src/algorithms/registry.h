@@ -6,6 +6,7 @@ namespace mv {
 
 void register_all_algorithms();
 
+void register_selection_heap_smooth_sorts();
 void register_shuffles();
 
 }  // namespace mv
