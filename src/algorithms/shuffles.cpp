@@ -1,6 +1,6 @@
-// The shuffling algorithms: Fisher-Yates, overhand, perfect (ex situ and in situ), random,
-// reverse and riffle shuffles. Only the Fisher-Yates shuffles end by themselves; the others
-// repeat their round until the user breaks off.
+// The shuffling algorithms: binary, Fisher-Yates, overhand, perfect (ex situ and in situ), random,
+// reverse and riffle shuffles. Only the binary and the Fisher-Yates shuffles end by themselves; the
+// others repeat their round until the user breaks off.
 //
 // Rounds that hold elements outside the set (copies in buffer_b, a read element, the temporary
 // of a cycle) always put them back before they return, so a break-off never loses or duplicates
@@ -9,9 +9,11 @@
 #include "algorithms/shuffles.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
+#include "algorithms/binary_counting_pass.h"
 #include "algorithms/registry.h"
 #include "engine/catalogue.h"
 #include "engine/element_set.h"
@@ -90,7 +92,17 @@ bool follow_cycles(int a, int b, PerfectShuffleDirection direction, Moves& moves
   return false;
 }
 
-// ---- Fisher-Yates shuffles (end by themselves) --------------------------------------------------
+// ---- Shuffles that end by themselves
+// --------------------------------------------------------------
+
+// One stable split per key bit, from the top bit of the value range down to bit 0: the set ends
+// up ordered by its bit-reversed keys. Each pass counts its main loop running.
+void binary_shuffle() {
+  const auto rows = static_cast<unsigned>(std::max(settings.rows.load(), 1));
+  for (int b = static_cast<int>(std::bit_width(rows)) - 1; b >= 0; --b) {
+    if (binary_counting_pass(b, true)) return;
+  }
+}
 
 void fisher_yates_forward_1() {
   const int hi = column_count() - 1;
@@ -328,6 +340,7 @@ void OuterReverse(int a, int b) {
 }
 
 void register_shuffles() {
+  register_procedure(399, binary_shuffle);
   register_procedure(400, fisher_yates_forward_1);
   register_procedure(401, fisher_yates_forward_2);
   register_procedure(402, fisher_yates_backward_1);

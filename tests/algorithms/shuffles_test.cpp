@@ -32,6 +32,7 @@ uint64_t operations() {
 void run(int index, const std::vector<int32_t>& keys, uint64_t k, uint32_t seed = 7) {
   register_all_algorithms();
   test::prepare_set(keys);
+  settings.rows = 100;
   random_seed = seed;
   set_break_after_ops(k);
   test::run_procedure(index);
@@ -41,7 +42,7 @@ void run(int index, const std::vector<int32_t>& keys, uint64_t k, uint32_t seed 
 TEST(Shuffles, BreakOffAtAnyOperationKeepsEveryElement) {
   const std::vector<std::vector<int32_t>> sets = {
       {5, 9}, {3, 1, 2}, {4, 4, 1, 4, 0, 4, 2}, ascending(8), ascending(100)};
-  for (int index = first_shuffle + 1; index <= last_shuffle; ++index) {
+  for (int index = first_shuffle; index <= last_shuffle; ++index) {
     for (const auto& keys : sets) {
       const uint64_t n = keys.size();
       const uint64_t step = n < 50 ? 1 : 7;  // every operation of the first rounds on small sets
@@ -245,6 +246,20 @@ int steps_between(uint32_t from, uint32_t to, int limit) {
     if (from == to) return s;
   }
   return -1;
+}
+
+TEST(BinaryShuffle, SplitsOncePerBitIntoBitReversalOrder) {
+  register_all_algorithms();
+  test::prepare_set(ascending(256));
+  settings.rows = 255;
+  test::run_procedure(399);
+  EXPECT_FALSE(break_off);
+  EXPECT_EQ(main_loop_runnings.get(), 8u);
+  for (int i = 0; i < 256; ++i) {
+    int reversed = 0;
+    for (int b = 0; b < 8; ++b) reversed |= ((i >> b) & 1) << (7 - b);
+    ASSERT_EQ(elements[i].key, reversed) << i;
+  }
 }
 
 TEST(FisherYates, EndsByItselfWithOneDrawPerPosition) {
