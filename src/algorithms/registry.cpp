@@ -7,6 +7,7 @@ void register_all_algorithms() {
     register_exchange_sorts();
     register_quick_sorts();
     register_selection_heap_smooth_sorts();
+    register_shuffles();
     return true;
   }();
   (void)done;

@@ -9,5 +9,6 @@ void register_all_algorithms();
 void register_exchange_sorts();
 void register_quick_sorts();
 void register_selection_heap_smooth_sorts();
+void register_shuffles();
 
 }  // namespace mv
