@@ -10,6 +10,7 @@
 #include "algorithms/binary_counting_pass.h"
 #include "algorithms/quick_sorts.h"
 #include "algorithms/selection_heap_smooth_sorts.h"
+#include "algorithms/shuffles.h"
 #include "engine/controls.h"
 #include "engine/element_set.h"
 #include "engine/random.h"
@@ -22,8 +23,8 @@ namespace {
 
 constexpr int presorting_method_count = 37;
 
-// Puts i before j (ascending) when they are out of order.
-void order_pair(int i, int j) { compare_exchange(i, j, true, false); }
+// Puts i before j (ascending) when they are out of order; true when it exchanged.
+bool order_pair(int i, int j) { return compare_exchange(i, j, true, false); }
 
 void sort_range(int lo, int hi) {
   if (lo < hi) sort_keys_ascending(lo, hi);
@@ -32,14 +33,17 @@ void sort_range(int lo, int hi) {
 // 3: rounds of the iterative circle sort: each range exchanges its pairs from both ends toward
 // the middle, then its halves are put aside on the stack, the left one processed first.
 void circle_rounds(int rounds, int hi) {
-  for (int r = 0; r < rounds; ++r) {
+  // A round without an exchange changes nothing, nor would any later one.
+  bool exchanged = true;
+  for (int r = 0; r < rounds && exchanged; ++r) {
+    exchanged = false;
     TStackemulator stack;
     stack.Push2(0, hi);
     while (stack.Depth() > 0) {
       int lo = 0, top = 0;
       stack.Pop2(lo, top);
       if (lo >= top) continue;
-      for (int a = lo, b = top; a < b; ++a, --b) order_pair(a, b);
+      for (int a = lo, b = top; a < b; ++a, --b) exchanged |= order_pair(a, b);
       const int mid = (lo + top) / 2;
       stack.Push2(mid + 1, top);
       stack.Push2(lo, mid);
@@ -101,6 +105,7 @@ void natural_merge_rounds(int rounds, int hi) {
     return e;
   };
   for (int r = 0; r < rounds; ++r) {
+    if (run_end(0) >= hi) return;  // one run: sorted, later rounds change nothing
     for (int a = 0; a <= hi;) {
       const int b = run_end(a);
       if (b >= hi) break;
@@ -123,27 +128,29 @@ void shear_sort_phases(int phases, int n) {
     }
   }
   const int w = n / r;
+  bool exchanged = false;
   auto row_phase = [&](bool all_ascending) {
     for (int p = 1; p <= w; ++p) {
       for (int k = 0; k < r; ++k) {
         const bool descending = !all_ascending && k % 2 == 0;
         for (int x = k * w + p % 2; x + 1 <= k * w + w - 1; x += 2) {
-          if (descending) {
-            order_pair(x + 1, x);
-          } else {
-            order_pair(x, x + 1);
-          }
+          exchanged |= descending ? order_pair(x + 1, x) : order_pair(x, x + 1);
         }
       }
     }
   };
+  // A phase without an exchange leaves the mesh as it is; so would every later phase.
   for (int phase = 0; phase < phases; ++phase) {
+    exchanged = false;
     row_phase(false);
     for (int p = 1; p <= r; ++p) {
       for (int c = 0; c < w; ++c) {
-        for (int x = c + (p % 2) * w; x + w <= n - w + c; x += 2 * w) order_pair(x, x + w);
+        for (int x = c + (p % 2) * w; x + w <= n - w + c; x += 2 * w) {
+          exchanged |= order_pair(x, x + w);
+        }
       }
     }
+    if (!exchanged) break;
   }
   if (phases < static_cast<int>(std::nearbyint(std::log(static_cast<double>(r)))) + 1) {
     row_phase(true);
@@ -166,6 +173,16 @@ void shell_passes(int passes, int n) {
       elements[j] = saved;
     }
   }
+}
+
+// The number of perfect shuffles of a range of `length` places after which the range is as it
+// was: the order of 2 modulo the even length + 1. Any number of rounds is that many modulo it.
+int perfect_shuffle_order(int length) {
+  const int m = (length - length % 2) + 1;
+  if (m <= 1) return 1;
+  int order = 1;
+  for (long long x = 2 % m; x != 1; x = (x * 2) % m) ++order;
+  return order;
 }
 
 // The highest key bit the rows can set: the integer part of log2 rows.
@@ -202,10 +219,6 @@ void radix_msd_splits(int top, int lowest, int hi) {
 bool presorting_implemented(int method) {
   switch (method) {
     case 15:
-    case 32:
-    case 33:
-    case 34:
-    case 35:
       return false;
     default:
       return method >= 0 && method < presorting_method_count;
@@ -218,16 +231,23 @@ void apply_presorting(int method) {
   const int L = std::max(controls.SpinEdit4, 0);
   const int E = std::clamp(controls.SpinEdit6, 0, n);
   switch (method) {
-    case 1:  // bubble sort
-      for (int k = 1; k <= E; ++k) {
-        for (int j = hi; j >= k; --j) order_pair(j - 1, j);
+    // The passing methods stop once a pass exchanges nothing: later passes would not either.
+    case 1: {  // bubble sort
+      bool exchanged = true;
+      for (int k = 1; k <= E && exchanged; ++k) {
+        exchanged = false;
+        for (int j = hi; j >= k; --j) exchanged |= order_pair(j - 1, j);
       }
       break;
-    case 2:  // bubble sort reverse
-      for (int k = hi; k >= std::max(hi - E + 1, 1); --k) {
-        for (int j = 0; j <= k - 1; ++j) order_pair(j, j + 1);
+    }
+    case 2: {  // bubble sort reverse
+      bool exchanged = true;
+      for (int k = hi; k >= std::max(hi - E + 1, 1) && exchanged; --k) {
+        exchanged = false;
+        for (int j = 0; j <= k - 1; ++j) exchanged |= order_pair(j, j + 1);
       }
       break;
+    }
     case 3:
       circle_rounds(L, hi);
       break;
@@ -259,12 +279,15 @@ void apply_presorting(int method) {
     case 13:
       natural_merge_rounds(L, hi);
       break;
-    case 14:  // odd-even transposition
-      for (int round = 0; round < E / 2; ++round) {
-        for (int j = 0; j + 1 <= hi; j += 2) order_pair(j, j + 1);
-        for (int j = 1; j + 1 <= hi; j += 2) order_pair(j, j + 1);
+    case 14: {  // odd-even transposition
+      bool exchanged = true;
+      for (int round = 0; round < E / 2 && exchanged; ++round) {
+        exchanged = false;
+        for (int j = 0; j + 1 <= hi; j += 2) exchanged |= order_pair(j, j + 1);
+        for (int j = 1; j + 1 <= hi; j += 2) exchanged |= order_pair(j, j + 1);
       }
       break;
+    }
     case 16:
     case 17:
     case 18:
@@ -288,12 +311,15 @@ void apply_presorting(int method) {
         swap_elements(k, m, false);
       }
       break;
-    case 21:  // shaker sort
-      for (int k = 1; k <= E / 2; ++k) {
-        for (int j = 0; j <= hi - k; ++j) order_pair(j, j + 1);
-        for (int j = hi; j >= k; --j) order_pair(j - 1, j);
+    case 21: {  // shaker sort
+      bool exchanged = true;
+      for (int k = 1; k <= E / 2 && exchanged; ++k) {
+        exchanged = false;
+        for (int j = 0; j <= hi - k; ++j) exchanged |= order_pair(j, j + 1);
+        for (int j = hi; j >= k; --j) exchanged |= order_pair(j - 1, j);
       }
       break;
+    }
     case 22:
       shear_sort_phases(L, n);
       break;
@@ -330,6 +356,20 @@ void apply_presorting(int method) {
     case 31:  // Fisher-Yates 2.2
       for (int k = 1; k <= E; ++k) swap_elements(random_position(0, n - k, 1), n - k, false);
       break;
+    case 32:
+    case 33:
+    case 34:
+    case 35: {  // perfect / faro shuffles of the outer or inner range
+      const PerfectShuffleRange range = perfect_shuffle_range(n, method >= 34);
+      if (range.empty()) break;
+      const auto direction = method % 2 == 0 ? PerfectShuffleDirection::in_shuffle
+                                             : PerfectShuffleDirection::un_shuffle;
+      const int rounds = L % perfect_shuffle_order(range.high - range.low + 1);
+      for (int k = 0; k < rounds; ++k) {
+        PerfectShuffleInSitu(range.low, range.high, direction, ShuffleMoves::keys_only);
+      }
+      break;
+    }
     case 36: {  // exchanges: X disjoint random pairs
       std::vector<int> p(static_cast<size_t>(n));
       std::iota(p.begin(), p.end(), 0);

@@ -89,6 +89,27 @@ TEST_F(Presorting, BinaryShuffleLowersItsLoopsToTheKeyBits) {
   EXPECT_EQ(controls.SpinEdit4, 2);
 }
 
+TEST_F(Presorting, PerfectShufflesAndTheirRepetition) {
+  auto sorted_then = [](int method, int n, int rounds) {
+    settings.columns = n;
+    controls.ComboBox3 = distribution_natural_once;
+    controls.ComboBox2 = 1;
+    controls.CheckBox4 = false;
+    controls.ComboBox4 = method;
+    controls.SpinEdit4 = rounds;
+    CreateInitialSet();
+    return test::keys_of_set();
+  };
+  EXPECT_EQ(sorted_then(32, 8, 1), (std::vector<int32_t>{5, 1, 6, 2, 7, 3, 8, 4}));
+  EXPECT_EQ(sorted_then(33, 8, 1), (std::vector<int32_t>{2, 4, 6, 8, 1, 3, 5, 7}));
+  EXPECT_EQ(sorted_then(34, 8, 1), (std::vector<int32_t>{1, 5, 2, 6, 3, 7, 4, 8}));
+  EXPECT_EQ(sorted_then(32, 9, 1), (std::vector<int32_t>{5, 1, 6, 2, 7, 3, 8, 4, 9}));
+  // 2 has order 6 modulo 9: six rounds, or six hundred million, give the sorted set again.
+  EXPECT_EQ(sorted_then(32, 8, 6), sorted_then(0, 8, 0));
+  EXPECT_EQ(sorted_then(33, 8, 600000000), sorted_then(0, 8, 0));
+  EXPECT_EQ(sorted_then(32, 8, 600000001), sorted_then(32, 8, 1));
+}
+
 TEST_F(Presorting, Exchanges) {
   controls.SpinEdit10 = 0;
   const auto start = build(0, 20, false);
