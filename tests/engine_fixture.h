@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/element_set.h"
@@ -30,15 +31,7 @@ inline void prepare_set(const std::vector<int32_t>& keys) {
   break_off = false;
   paused = false;
   set_break_after_ops(0);
-  settings.brake_factor = 0;
-  settings.colorize_comparisons = false;
-  settings.correct_movings = false;
-  settings.optional_swaps = false;
-  settings.stable_comparings_checked = true;
-  settings.stable_comparings_enabled = true;
-  settings.control_form_hidden = false;
-  settings.line_set = LineSet::tri_colour;
-  settings.background = Background::white;
+  settings.reset_to_defaults();
   algorithm_index = 0;
 }
 
@@ -73,6 +66,15 @@ inline bool permutation_intact(const std::vector<int32_t>& start_keys) {
     if (e.start_position >= start_keys.size()) return false;
     if (seen[e.start_position]++ != 0) return false;
     if (e.key != start_keys[e.start_position]) return false;
+  }
+  return true;
+}
+
+// True when keys hold exactly 1 .. keys.size(), in any order.
+inline bool is_permutation_of_1_to_n(std::vector<int32_t> keys) {
+  std::sort(keys.begin(), keys.end());
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (keys[i] != static_cast<int32_t>(i + 1)) return false;
   }
   return true;
 }

@@ -1,6 +1,5 @@
 #include "engine/options_file.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,24 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::streamsize max_file_bytes = 4 << 20;
-
-std::string trim(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return "";
-  const auto last = s.find_last_not_of(" \t\r\n");
-  return s.substr(first, last - first + 1);
-}
-
-bool same_ignoring_case(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t k = 0; k < a.size(); ++k) {
-    if (std::tolower(static_cast<unsigned char>(a[k])) !=
-        std::tolower(static_cast<unsigned char>(b[k]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 bool folder_writable(const fs::path& folder) {
   const std::string name = std::to_string(Random(2147483647)) + "." +
@@ -95,16 +76,16 @@ bool load_options_file(const std::string& path) {
   std::string line;
   bool in_options = false;
   while (std::getline(lines, line)) {
-    const std::string t = trim(line);
+    const std::string t = trim_blanks(line);
     if (t.empty() || t[0] == ';' || t[0] == '#') continue;
     if (t.front() == '[') {
-      in_options = t.back() == ']' && same_ignoring_case(trim(t.substr(1, t.size() - 2)), "options");
+      in_options = t.back() == ']' && equal_ignoring_case(trim_blanks(t.substr(1, t.size() - 2)), "options");
       continue;
     }
     const auto eq = t.find('=');
     if (!in_options || eq == std::string::npos) continue;
     // A value that cannot be read keeps the current one (the default).
-    set_option(trim(t.substr(0, eq)), trim(t.substr(eq + 1)));
+    set_option(trim_blanks(t.substr(0, eq)), trim_blanks(t.substr(eq + 1)));
   }
   return true;
 }

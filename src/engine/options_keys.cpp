@@ -186,6 +186,8 @@ const std::vector<Binding>& bindings() {
   return b;
 }
 
+}  // namespace
+
 bool equal_ignoring_case(const std::string& a, const char* b) {
   size_t k = 0;
   for (; k < a.size() && b[k]; ++k) {
@@ -197,6 +199,8 @@ bool equal_ignoring_case(const std::string& a, const char* b) {
   return k == a.size() && b[k] == 0;
 }
 
+namespace {
+
 const Binding* find_binding(const std::string& name) {
   for (const auto& b : bindings()) {
     if (equal_ignoring_case(name, b.key.name)) return &b;
@@ -204,14 +208,14 @@ const Binding* find_binding(const std::string& name) {
   return nullptr;
 }
 
-std::string trim(const std::string& s) {
+}  // namespace
+
+std::string trim_blanks(const std::string& s) {
   const auto first = s.find_first_not_of(" \t\r\n");
   if (first == std::string::npos) return "";
   const auto last = s.find_last_not_of(" \t\r\n");
   return s.substr(first, last - first + 1);
 }
-
-}  // namespace
 
 const std::vector<OptionKey>& option_keys() {
   static const std::vector<OptionKey> keys = [] {
@@ -228,7 +232,7 @@ const OptionKey* find_option_key(const std::string& name) {
 }
 
 std::optional<long long> parse_integer(const std::string& text) {
-  const std::string t = trim(text);
+  const std::string t = trim_blanks(text);
   if (t.empty()) return std::nullopt;
   errno = 0;
   char* end = nullptr;
@@ -238,7 +242,7 @@ std::optional<long long> parse_integer(const std::string& text) {
 }
 
 std::optional<double> parse_real(const std::string& text) {
-  std::string t = trim(text);
+  std::string t = trim_blanks(text);
   const auto comma = t.find(',');
   if (comma != std::string::npos) t[comma] = '.';
   if (t.empty()) return std::nullopt;
@@ -277,18 +281,7 @@ std::optional<std::string> get_option(const std::string& name) {
 void set_first_start_defaults(int screen_width, int screen_height, int columns, int rows) {
   controls = ControlValues{};
   parameters = Parameters{};
-  settings.brake_factor = 0;
-  settings.colorize_comparisons = false;
-  settings.line_set = LineSet::tri_colour;
-  settings.background = Background::white;
-  settings.correct_movings = false;
-  settings.optional_swaps = false;
-  settings.stable_comparings_checked = true;
-  settings.stable_comparings_enabled = true;
-  settings.stabilize_locally = false;
-  settings.stabilize_globally = false;
-  settings.block_swap_method = 0;
-  settings.quick_block_swapping = false;
+  settings.reset_to_defaults();
   controls.SpinEdit2_max = std::clamp(screen_width, 2, 65535);
   controls.SpinEdit3_max = std::clamp(screen_height, 2, 65535);
   settings.columns = std::clamp(columns, 2, controls.SpinEdit2_max);

@@ -28,6 +28,10 @@ bool set_option(const std::string& name, const std::string& value);
 // The current value of a key as the options file writes it; nullopt for an unknown key.
 std::optional<std::string> get_option(const std::string& name);
 
+// Text helpers shared by the options readers.
+std::string trim_blanks(const std::string& s);
+bool equal_ignoring_case(const std::string& a, const char* b);
+
 // Strict number parsing used for option values (whole text, no trailing garbage).
 std::optional<long long> parse_integer(const std::string& text);
 std::optional<double> parse_real(const std::string& text);

@@ -32,6 +32,23 @@ struct LiveSettings {
   // "quick block swapping": equally sized blocks are exchanged pairwise whatever the method.
   std::atomic<bool> quick_block_swapping{false};
 
+  // Every setting back to its first-start value (columns and rows stay).
+  void reset_to_defaults() {
+    brake_factor = 0;
+    colorize_comparisons = false;
+    line_set = LineSet::tri_colour;
+    background = Background::white;
+    correct_movings = false;
+    optional_swaps = false;
+    stable_comparings_checked = true;
+    stable_comparings_enabled = true;
+    stabilize_locally = false;
+    stabilize_globally = false;
+    control_form_hidden = false;
+    block_swap_method = 0;
+    quick_block_swapping = false;
+  }
+
   bool stable_comparings_active() const {
     return stable_comparings_enabled.load(std::memory_order_relaxed) &&
            stable_comparings_checked.load(std::memory_order_relaxed);

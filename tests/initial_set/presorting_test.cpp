@@ -26,13 +26,6 @@ class Presorting : public ::testing::Test {
     CreateInitialSet();
     return test::keys_of_set();
   }
-  static bool is_permutation_of_1_to_n(std::vector<int32_t> keys) {
-    std::sort(keys.begin(), keys.end());
-    for (size_t i = 0; i < keys.size(); ++i) {
-      if (keys[i] != static_cast<int32_t>(i + 1)) return false;
-    }
-    return true;
-  }
 };
 
 TEST_F(Presorting, EveryMethodKeepsTheKeys) {
@@ -46,7 +39,7 @@ TEST_F(Presorting, EveryMethodKeepsTheKeys) {
           controls.SpinEdit10 = amount;
           controls.SpinEdit9 = amount;
           random_seed = static_cast<uint32_t>(method * 1000 + n);
-          ASSERT_TRUE(is_permutation_of_1_to_n(build(method, n, reversed)))
+          ASSERT_TRUE(test::is_permutation_of_1_to_n(build(method, n, reversed)))
               << "method " << method << " n " << n << " amount " << amount;
         }
       }

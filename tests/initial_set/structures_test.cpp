@@ -24,13 +24,6 @@ class Structures : public ::testing::Test {
     CreateInitialSet();
     return test::keys_of_set();
   }
-  static bool is_permutation_of_1_to_n(std::vector<int32_t> keys) {
-    std::sort(keys.begin(), keys.end());
-    for (size_t i = 0; i < keys.size(); ++i) {
-      if (keys[i] != static_cast<int32_t>(i + 1)) return false;
-    }
-    return true;
-  }
 };
 
 TEST_F(Structures, EveryStructureKeepsTheKeys) {
@@ -45,7 +38,7 @@ TEST_F(Structures, EveryStructureKeepsTheKeys) {
             controls.SpinEdit9 = 4;
             random_seed = static_cast<uint32_t>(n * 31 + structure);
             const auto keys = build(structure, n);
-            ASSERT_TRUE(is_permutation_of_1_to_n(keys))
+            ASSERT_TRUE(test::is_permutation_of_1_to_n(keys))
                 << "structure " << structure << " n " << n << " exact " << exact << " S "
                 << subsets << " arrangement " << arrangement;
             for (int i = 0; i < n; ++i) ASSERT_EQ(elements[i].start_position, i);
