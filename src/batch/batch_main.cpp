@@ -12,6 +12,7 @@
 #include "engine/headless_run.h"
 #include "engine/options_file.h"
 #include "engine/options_keys.h"
+#include "engine/parameters.h"
 #include "engine/random.h"
 #include "engine/report.h"
 #include "engine/run_driver.h"
@@ -165,8 +166,12 @@ int main(int argc, char** argv) {
          " (ComboBox4.ItemIndex) is not implemented");
   }
 
+  // Every run starts from the same settings, whatever an earlier run adjusted (the power-of-two
+  // columns and the parameters that follow them).
   const int columns = settings.columns;
   const int rows = settings.rows;
+  const ControlValues controls_before = controls;
+  const Parameters parameters_before = parameters;
   if (format == "csv") {
     std::cout << "index,caption,columns,rows,duration_ms,main_loop_runnings,comparisons,movings,"
                  "swappings,threads,stability_inversions,sorted,permutation_intact,broken_off\n";
@@ -176,6 +181,8 @@ int main(int argc, char** argv) {
     const CatalogueEntry& entry = catalogue_entry(index);
     settings.columns = columns;
     settings.rows = rows;
+    controls = controls_before;
+    parameters = parameters_before;
     if (index == separator_index || !is_implemented(index)) {
       const char* why = index == separator_index ? "separator line" : "not implemented";
       if (format == "text") {
