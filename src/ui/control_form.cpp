@@ -53,10 +53,19 @@ ControlForm::ControlForm(QWidget* parent) : QWidget(parent) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
+  // 8 pt sans serif at 96 dpi, narrowed: the captions were laid out for a narrow system font.
   QFont f(QStringLiteral("Sans Serif"));
   f.setStyleHint(QFont::SansSerif);
-  f.setPointSize(8);
+  f.setPixelSize(11);
+  f.setStretch(QFont::SemiCondensed);
   setFont(f);
+  // Disabled captions must stay readable on the silver bands.
+  QPalette p = palette();
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    p.setColor(QPalette::Disabled, role, QColor(128, 128, 128));
+  }
+  p.setColor(QPalette::Disabled, QPalette::Light, QColor(255, 255, 255, 0));
+  setPalette(p);
   setFixedSize(632, 453);
 
   for (QTimer* t : {&timer2_, &timer3_}) {
@@ -158,10 +167,13 @@ QButtonGroup* ControlForm::add_radio_group(const char* name, const QString& titl
                                            int checked) {
   auto* box = new QGroupBox(title, this);
   box->setObjectName(QString::fromLatin1(name));
+  QFont narrow = font();
+  narrow.setStretch(QFont::Condensed);
+  box->setFont(narrow);
   box->setGeometry(geometry);
   auto* layout = new QGridLayout(box);
-  layout->setContentsMargins(4, 0, 2, 1);
-  layout->setHorizontalSpacing(4);
+  layout->setContentsMargins(2, 0, 1, 1);
+  layout->setHorizontalSpacing(2);
   layout->setVerticalSpacing(0);
   auto* group = new QButtonGroup(box);
   group->setObjectName(QString::fromLatin1(name));
@@ -320,11 +332,11 @@ void ControlForm::build_representation_band() {
   add_flag("CheckBox15", QStringLiteral("colorize comparisons"), 8, 385, false,
            [](bool on) { settings.colorize_comparisons = on; });
 
-  // The radio groups share the band's right part, left to right.
+  // The radio groups share the band's right part, left to right, each as wide as it needs.
   const int top = 338, height = 66;
   QButtonGroup* background = add_radio_group("RadioGroup1", QStringLiteral("background"),
                                              {QStringLiteral("white"), QStringLiteral("black")}, 1,
-                                             QRect(142, top, 62, height), 0);
+                                             QRect(0, top, 0, height), 0);
   connect(background, &QButtonGroup::idClicked, this, [this](int id) {
     settings.background = static_cast<Background>(id);
     create_initial_set();
@@ -332,7 +344,7 @@ void ControlForm::build_representation_band() {
   QButtonGroup* gradient =
       add_radio_group("RadioGroup5", QStringLiteral("color gradient"),
                       {QStringLiteral("initial set"), QStringLiteral("target set")}, 1,
-                      QRect(206, top, 80, height), 0);
+                      QRect(0, top, 0, height), 0);
   connect(gradient, &QButtonGroup::idClicked, this, [this](int id) {
     controls.RadioGroup5 = id;
     create_initial_set();
@@ -341,7 +353,7 @@ void ControlForm::build_representation_band() {
       "RadioGroup4", QStringLiteral("line set"),
       {QStringLiteral("monochrome"), QStringLiteral("two-tone (red-blue)"),
        QStringLiteral("tri-colour (red-gr.-bl.)"), QStringLiteral("tri-col. (colour circle)")},
-      2, QRect(288, top, 232, height), 2);
+      2, QRect(0, top, 0, height), 2);
   connect(line_set, &QButtonGroup::idClicked, this, [this](int id) {
     settings.line_set = static_cast<LineSet>(id);
     named_["RadioGroup5"]->setEnabled(id != 0);
@@ -350,8 +362,21 @@ void ControlForm::build_representation_band() {
   QButtonGroup* cursor =
       add_radio_group("RadioGroup2", QStringLiteral("process. mouse cursor"),
                       {QStringLiteral("no/invisible/hidden"), QStringLiteral("background workg.")},
-                      1, QRect(522, top, 107, height), 1);
+                      1, QRect(0, top, 0, height), 1);
   connect(cursor, &QButtonGroup::idClicked, this, [](int id) { controls.RadioGroup2 = id; });
+  const char* const order[] = {"RadioGroup1", "RadioGroup5", "RadioGroup4", "RadioGroup2"};
+  const int left = 140, right = width() - 2, gap = 2;
+  int wanted = 0;
+  for (const char* name : order) wanted += named_[name]->sizeHint().width() + gap;
+  // Wider system fonts squeeze the groups rather than push them off the form.
+  const double scale = std::min(1.0, double(right - left) / wanted);
+  int x = left;
+  for (const char* name : order) {
+    QWidget* box = named_[name];
+    const int w = static_cast<int>(box->sizeHint().width() * scale);
+    box->setGeometry(x, top, w, height);
+    x += w + gap;
+  }
 }
 
 void ControlForm::build_other_band() {
