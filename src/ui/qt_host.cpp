@@ -8,6 +8,7 @@
 
 #include "display/display_form.h"
 #include "engine/element_set.h"
+#include "engine/settings.h"
 #include "ui/beep.h"
 #include "ui/control_form.h"
 #include "ui/dialogs.h"
@@ -22,11 +23,20 @@ QtHost::QtHost(ControlForm* control, display::DisplayForm* display)
   }
   frame_interval_ =
       std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
+  set_deferred_painting(true);
+}
+
+QtHost::~QtHost() {
+  set_deferred_painting(false);
 }
 
 // ---- Events, pause, brake -------------------------------------------------------------------
 
 void QtHost::process_events() {
+  // At brake factor 0 columns come every few dozen nanoseconds: look at the clock only every
+  // 32nd time. With a brake each column takes long enough for a look every time.
+  static thread_local unsigned calls = 0;
+  if ((++calls & 31u) != 0 && settings.brake_factor.load(std::memory_order_relaxed) == 0) return;
   if (!on_main_thread()) return;
   const auto now = Clock::now();
   if (now - last_pump_ < pump_interval) return;
@@ -80,6 +90,7 @@ void QtHost::repaint_if_frame_due(Clock::time_point now) {
 
 void QtHost::flush_dirty() {
   if (!on_main_thread()) return;
+  paint_pending_columns();
   const int left = dirty_left_.exchange(INT_MAX, std::memory_order_relaxed);
   const int right = dirty_right_.exchange(0, std::memory_order_relaxed);
   if (left < right) display_->repaint_columns(left, right);

@@ -20,7 +20,9 @@ class ControlForm;
 
 class QtHost : public Host {
  public:
+  // Switches the engine to deferred painting for the life of the host.
   QtHost(ControlForm* control, display::DisplayForm* display);
+  ~QtHost() override;
 
   void process_events() override;
   void wait_for_event() override;
