@@ -747,6 +747,10 @@ void ControlForm::start_processing() {
 // ---- Keys and closing -----------------------------------------------------------------------
 
 bool ControlForm::eventFilter(QObject* watched, QEvent* event) {
+  if (!algorithm_list_ || !start_button_) return QWidget::eventFilter(watched, event);
+  // The combo box has the focus and hands keys to its line edit directly.
+  const bool on_algorithm_list =
+      watched == algorithm_list_ || watched == algorithm_list_->lineEdit();
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     switch (key->key()) {
@@ -755,7 +759,7 @@ bool ControlForm::eventFilter(QObject* watched, QEvent* event) {
         if (completed_just_now_) return false;
         if (algorithm_list_->completer()->popup()->isVisible()) return false;
         if (start_button_->isEnabled()) {
-          if (watched == algorithm_list_->lineEdit()) restore_algorithm_text();
+          if (on_algorithm_list) restore_algorithm_text();
           start_processing();
         }
         return true;
@@ -764,9 +768,21 @@ bool ControlForm::eventFilter(QObject* watched, QEvent* event) {
         close();
         return true;
       default:
+        // Typing over the shown caption (or the request to select one) starts a search.
+        if (on_algorithm_list && !key->text().isEmpty() &&
+            key->text().at(0).isPrint()) {
+          QLineEdit* edit = algorithm_list_->lineEdit();
+          const int index = algorithm_list_->currentIndex();
+          const QString shown = index < 0 ? QString::fromLatin1(no_algorithm_text)
+                                          : algorithm_list_->itemText(index);
+          if (edit->text() == shown) edit->selectAll();
+        }
         break;
     }
-  } else if (event->type() == QEvent::FocusOut && watched == algorithm_list_->lineEdit()) {
+  } else if (event->type() == QEvent::FocusIn && on_algorithm_list) {
+    // Typing replaces the shown caption: it starts a search.
+    QTimer::singleShot(0, algorithm_list_->lineEdit(), &QLineEdit::selectAll);
+  } else if (event->type() == QEvent::FocusOut && on_algorithm_list) {
     // Typed text that selected nothing gives way to the current selection again.
     if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
       restore_algorithm_text();
