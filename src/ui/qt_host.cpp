@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 
 #include "display/display_form.h"
 #include "engine/element_set.h"
@@ -143,6 +144,9 @@ void QtHost::set_control_form_visible(bool visible) {
   } else if (!control_->closing()) {
     control_->show();
     control_->bring_forward();
+    // A dialog that has just closed hands the focus back to the display once its window is
+    // gone; the control form takes it after that.
+    QTimer::singleShot(0, control_, [c = control_] { c->bring_forward(); });
   }
 }
 
