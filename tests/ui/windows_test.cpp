@@ -14,8 +14,11 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "display/column_spread.h"
@@ -23,6 +26,7 @@
 #include "engine/catalogue.h"
 #include "engine/controls.h"
 #include "engine/element_set.h"
+#include "engine/run_driver.h"
 #include "engine/settings.h"
 #include "ui/control_form.h"
 #include "ui/dialogs.h"
@@ -49,6 +53,21 @@ void hooked_bubble_sort() {
   }
 }
 
+// A start-thread entry: the procedure returns at once and a worker thread ends the run on the
+// main thread later, as the parallel sorts do.
+std::thread worker;
+std::atomic<bool> worker_sorted{false};
+void start_thread_sort() {
+  worker = std::thread([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    std::sort(elements.begin(), elements.begin() + column_count(),
+              [](const Element& a, const Element& b) { return a.key < b.key; });
+    worker_sorted = true;
+    host().run_on_main_thread([] { end_of_run(); });
+  });
+}
+
+constexpr int start_thread_index = 27;
 constexpr int sort_index = 65;  // a sort with "colorize comparisons" and "correct movings"
 constexpr int power_of_two_index = 14;
 
@@ -132,6 +151,22 @@ class WindowsTest : public QObject {
     control->start_up();
     display->create_form();
     control->create_initial_set();
+  }
+
+  void startThreadRunEndsOnTheMainThread() {
+    const AlgorithmProcedure old = procedure_of(start_thread_index);
+    register_procedure(start_thread_index, start_thread_sort);
+    fresh(50, 40, start_thread_index);
+    DialogWatcher watcher;
+    start_run();  // waits in the event loop until the worker has ended the run
+    worker.join();
+    register_procedure(start_thread_index, old);
+    QVERIFY(worker_sorted);
+    QVERIFY(!processing_active);
+    QVERIFY(start_tick >= 25);  // the run lasted until the worker ended it
+    QCOMPARE(watcher.seen.size(), size_t(1));
+    QVERIFY(watcher.seen[0].text.contains(QStringLiteral("  duration")));
+    QVERIFY(control->isVisible());
   }
 
   void cleanupTestCase() {
