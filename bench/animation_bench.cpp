@@ -26,8 +26,7 @@
 #include "engine/random.h"
 #include "engine/settings.h"
 #include "initial_set/initial_set.h"
-#include "ui/control_form.h"
-#include "ui/qt_host.h"
+#include "ui/program_windows.h"
 
 namespace {
 
@@ -96,6 +95,12 @@ int main(int argc, char** argv) {
             R"("logicalDpi":96,"logicalBpp":32,"dpr":1}]})");
   }
   qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toUtf8());
+  // The offscreen platform warns about every raise(); that is not news here.
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (!message.startsWith(QStringLiteral("This plugin does not support"))) {
+      std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
+  });
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Mivrola"));
   QApplication::setQuitOnLastWindowClosed(false);
@@ -113,11 +118,9 @@ int main(int argc, char** argv) {
   const Clock::duration headless = measured_time;
 
   // Animated through the windows.
-  mv::ui::ControlForm control;
-  mv::display::DisplayForm display(&control);
-  control.set_display(&display);
-  mv::ui::QtHost host(&control, &display);
-  mv::set_host(&host);
+  mv::ui::ProgramWindows windows;
+  mv::ui::ControlForm& control = windows.control;
+  mv::display::DisplayForm& display = windows.display;
   control.start_up();
   display.create_form();
   settings_for_bench();
@@ -143,7 +146,6 @@ int main(int argc, char** argv) {
   frames_during_runs = 0;
   control.start_processing();
   const Clock::duration braked = measured_time;
-  mv::set_host(nullptr);
 
   std::printf("quick sort (entry %d%s), %d columns x %d rows, brake 0, %d runs each\n",
               quick_sort_index, stand_in ? ": stand-in, the entry has no procedure yet" : "",

@@ -4,11 +4,8 @@
 #include <QLocale>
 
 #include "algorithms/registry.h"
-#include "display/display_form.h"
-#include "engine/element_set.h"
 #include "engine/report.h"
-#include "ui/control_form.h"
-#include "ui/qt_host.h"
+#include "ui/program_windows.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -20,17 +17,8 @@ int main(int argc, char** argv) {
   mv::number_format.decimal = locale.decimalPoint().toStdString();
   mv::register_all_algorithms();
 
-  mv::ui::ControlForm control;
-  mv::display::DisplayForm display(&control);
-  control.set_display(&display);
-  mv::ui::QtHost host(&control, &display);
-  mv::set_host(&host);
+  mv::ui::ProgramWindows windows;
+  windows.start();
 
-  control.start_up();
-  display.create_form();
-  control.create_initial_set();
-
-  const int status = QApplication::exec();
-  mv::set_host(nullptr);
-  return status;
+  return QApplication::exec();
 }

@@ -769,12 +769,11 @@ bool ControlForm::eventFilter(QObject* watched, QEvent* event) {
         return true;
       default:
         // Typing over the shown caption (or the request to select one) starts a search.
-        if (on_algorithm_list && !key->text().isEmpty() &&
-            key->text().at(0).isPrint()) {
+        if (on_algorithm_list && !key->text().isEmpty() && key->text().at(0).isPrint()) {
           QLineEdit* edit = algorithm_list_->lineEdit();
           const int index = algorithm_list_->currentIndex();
-          const QString shown = index < 0 ? QString::fromLatin1(no_algorithm_text)
-                                          : algorithm_list_->itemText(index);
+          const QString shown =
+              index < 0 ? QString::fromLatin1(no_algorithm_text) : algorithm_list_->itemText(index);
           if (edit->text() == shown) edit->selectAll();
         }
         break;

@@ -34,12 +34,17 @@ class ReportBox : public QMessageBox {
 
 }  // namespace
 
-bool show_hint_dialog(const QString& text) {
-  QMessageBox box;
+// A message box without icon, with one OK button.
+void make_plain(QMessageBox& box, const QString& title, const QString& text) {
   box.setIcon(QMessageBox::NoIcon);
-  box.setWindowTitle(QGuiApplication::applicationName());
+  box.setWindowTitle(title);
   box.setText(text);
   box.setStandardButtons(QMessageBox::Ok);
+}
+
+bool show_hint_dialog(const QString& text) {
+  QMessageBox box;
+  make_plain(box, QGuiApplication::applicationName(), text);
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   auto* again = new QCheckBox(QStringLiteral("Don't show it again!"));
   again->setObjectName(QStringLiteral("dont_show_again"));
@@ -50,10 +55,7 @@ bool show_hint_dialog(const QString& text) {
 
 void show_message_dialog(const QString& text) {
   QMessageBox box;
-  box.setIcon(QMessageBox::NoIcon);
-  box.setWindowTitle(QGuiApplication::applicationName());
-  box.setText(text);
-  box.setStandardButtons(QMessageBox::Ok);
+  make_plain(box, QGuiApplication::applicationName(), text);
   box.exec();
 }
 
@@ -77,10 +79,7 @@ QPoint report_dialog_position(QPoint pointer, QSize frame, QRect screen) {
 void show_report_dialog(const QString& text) {
   ReportBox box;
   box.setObjectName(QStringLiteral("results_output"));
-  box.setIcon(QMessageBox::NoIcon);
-  box.setWindowTitle(QStringLiteral("results output"));
-  box.setText(text);
-  box.setStandardButtons(QMessageBox::Ok);
+  make_plain(box, QStringLiteral("results output"), text);
   box.exec();
 }
 

@@ -28,9 +28,8 @@
 #include "engine/element_set.h"
 #include "engine/run_driver.h"
 #include "engine/settings.h"
-#include "ui/control_form.h"
 #include "ui/dialogs.h"
-#include "ui/qt_host.h"
+#include "ui/program_windows.h"
 
 using namespace mv;
 
@@ -113,9 +112,9 @@ class WindowsTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ui::ControlForm> control;
-  std::unique_ptr<display::DisplayForm> display;
-  std::unique_ptr<ui::QtHost> host;
+  std::unique_ptr<ui::ProgramWindows> windows;
+  ui::ControlForm* control = nullptr;
+  display::DisplayForm* display = nullptr;
   AlgorithmProcedure old_sort = nullptr;
   AlgorithmProcedure old_power_of_two = nullptr;
 
@@ -143,14 +142,10 @@ class WindowsTest : public QObject {
     old_power_of_two = procedure_of(power_of_two_index);
     register_procedure(sort_index, hooked_bubble_sort);
     register_procedure(power_of_two_index, hooked_bubble_sort);
-    control = std::make_unique<ui::ControlForm>();
-    display = std::make_unique<display::DisplayForm>(control.get());
-    control->set_display(display.get());
-    host = std::make_unique<ui::QtHost>(control.get(), display.get());
-    set_host(host.get());
-    control->start_up();
-    display->create_form();
-    control->create_initial_set();
+    windows = std::make_unique<ui::ProgramWindows>();
+    control = &windows->control;
+    display = &windows->display;
+    windows->start();
   }
 
   void startThreadRunEndsOnTheMainThread() {
@@ -170,7 +165,7 @@ class WindowsTest : public QObject {
   }
 
   void cleanupTestCase() {
-    set_host(nullptr);
+    windows.reset();
     register_procedure(sort_index, old_sort);
     register_procedure(power_of_two_index, old_power_of_two);
   }
@@ -204,7 +199,7 @@ class WindowsTest : public QObject {
       if (step != 10) return;
       QCoreApplication::processEvents();  // as the drawing's event pump does
       hidden_during_run = !control->isVisible();
-      display_focused = QApplication::focusWidget() == display.get();
+      display_focused = QApplication::focusWidget() == display;
     };
     QTest::keyClick(control->check_box("CheckBox17"), Qt::Key_Enter);
     QVERIFY(steps > 0);
@@ -259,23 +254,23 @@ class WindowsTest : public QObject {
       spin->setValue(0);
       for (int expected :
            {1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024, 2048, 4096, 8192, 9999, 9999}) {
-        QTest::keyClick(display.get(), '-');
+        QTest::keyClick(display, '-');
         QCOMPARE(settings.brake_factor.load(), expected);
         QCOMPARE(spin->value(), expected);
       }
       for (int expected : {4999, 2499, 1249, 624, 312, 156, 78, 39, 19, 9, 4, 2, 1, 0, 0}) {
-        QTest::keyClick(display.get(), '+');
+        QTest::keyClick(display, '+');
         QCOMPARE(settings.brake_factor.load(), expected);
       }
-      QTest::keyClick(display.get(), 'c');
+      QTest::keyClick(display, 'c');
       QVERIFY(settings.colorize_comparisons);
       QVERIFY(control->check_box("CheckBox15")->isChecked());
-      QTest::keyClick(display.get(), 'C');
+      QTest::keyClick(display, 'C');
       QVERIFY(!settings.colorize_comparisons);
-      QTest::keyClick(display.get(), 'M');
+      QTest::keyClick(display, 'M');
       QVERIFY(settings.correct_movings);
       QVERIFY(control->check_box("CheckBox24")->isChecked());
-      QTest::keyClick(display.get(), 'm');
+      QTest::keyClick(display, 'm');
       QVERIFY(!settings.correct_movings);
       QVERIFY(!control->check_box("CheckBox24")->isChecked());
       QVERIFY(!break_off);  // none of these is a break-off key
@@ -293,16 +288,16 @@ class WindowsTest : public QObject {
     bool broken_while_paused = true;
     step_hook = [&](int step) {
       if (step != 20) return;
-      QTest::keyClick(display.get(), 'p');
+      QTest::keyClick(display, 'p');
       QVERIFY(paused);
       QTimer::singleShot(40, [&] {
         first_look = steps;
-        QTest::mouseClick(display.get(), Qt::LeftButton);
-        QTest::keyClick(display.get(), 'x');
+        QTest::mouseClick(display, Qt::LeftButton);
+        QTest::keyClick(display, 'x');
         broken_while_paused = break_off;
         QTimer::singleShot(40, [&] {
           second_look = steps;
-          QTest::keyClick(display.get(), 'P');
+          QTest::keyClick(display, 'P');
         });
       });
     };
@@ -322,9 +317,9 @@ class WindowsTest : public QObject {
       step_hook = [&](int step) {
         if (step != 30) return;
         if (by_key) {
-          QTest::keyClick(display.get(), 'x');
+          QTest::keyClick(display, 'x');
         } else {
-          QTest::mouseClick(display.get(), Qt::LeftButton);
+          QTest::mouseClick(display, Qt::LeftButton);
         }
       };
       start_run();
@@ -346,7 +341,7 @@ class WindowsTest : public QObject {
     QVERIFY(!control->isVisible());
     const std::vector<int32_t> result = keys();
     QVERIFY(std::is_sorted(result.begin(), result.end()));
-    QTest::mouseClick(display.get(), Qt::LeftButton);
+    QTest::mouseClick(display, Qt::LeftButton);
     QVERIFY(!results_shown);
     QVERIFY(control->isVisible());
     QVERIFY(keys() != result);  // a new (unsorted) start set
