@@ -1,6 +1,7 @@
 #include "engine/element_set.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -35,6 +36,25 @@ std::atomic<uint64_t> break_after_ops{0};
 Surface surface;
 
 namespace {
+
+// Recorded columns: bit 31 recorded, bit 24 clear above, bits 0-23 the colour. The index range
+// [pending_low, pending_high] holds every recorded column.
+constexpr uint32_t pending_bit = 1u << 31;
+constexpr uint32_t pending_clear_bit = 1u << 24;
+std::atomic<bool> deferred{false};
+std::vector<std::atomic<uint32_t>> pending;
+std::atomic<int> pending_low{INT_MAX};
+std::atomic<int> pending_high{-1};
+
+void discard_pending() {
+  for (auto& p : pending) p.store(0, std::memory_order_relaxed);
+  pending_low.store(INT_MAX, std::memory_order_relaxed);
+  pending_high.store(-1, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+namespace {
 Host headless_host;
 Host* current_host = &headless_host;
 }  // namespace
@@ -58,6 +78,10 @@ void size_element_set(int n) {
   if (buffer_a.size() != static_cast<size_t>(n) + 1) buffer_a.resize(n + 1);
   if (buffer_b.size() != static_cast<size_t>(n) + 1) buffer_b.resize(n + 1);
   if (column_right_edges.size() != static_cast<size_t>(n) + 1) column_right_edges.resize(n + 1);
+  if (pending.size() != static_cast<size_t>(n)) {
+    pending = std::vector<std::atomic<uint32_t>>(static_cast<size_t>(n));
+  }
+  discard_pending();
 }
 
 void reset_counters() {
@@ -92,7 +116,18 @@ void surface_resize(int width, int height) {
   surface.height = height;
   surface.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height),
                         colour_to_pixel(background_colour()));
+  discard_pending();
 }
+
+void set_deferred_painting(bool on) {
+  deferred.store(on);
+  discard_pending();
+}
+
+bool deferred_painting() {
+  return deferred.load(std::memory_order_relaxed);
+}
+
 
 // ---- Drawing --------------------------------------------------------------------------------
 
@@ -127,21 +162,68 @@ void fill_column(int left, int right, int top, int bottom, uint32_t pixel) {
   }
 }
 
-void paint_column(int i, bool clear_above, uint32_t colour) {
-  if (surface.width <= 0 || static_cast<size_t>(i) >= column_right_edges.size()) return;
-  const int left = std::min<int>(i == 0 ? 0 : column_right_edges[i - 1], surface.width);
-  const int right = std::min<int>(column_right_edges[i], surface.width);
-  if (right <= left) return;
+// The pixel range of column i on the surface; false when it has none.
+bool column_span(int i, int& left, int& right) {
+  if (surface.width <= 0 || static_cast<size_t>(i) >= column_right_edges.size()) return false;
+  left = std::min<int>(i == 0 ? 0 : column_right_edges[i - 1], surface.width);
+  right = std::min<int>(column_right_edges[i], surface.width);
+  return right > left;
+}
+
+void fill_whole_column(int i, int left, int right, bool clear_above, uint32_t colour) {
   const int rows = std::min(settings.rows.load(std::memory_order_relaxed), surface.height);
   if (rows <= 0) return;
   const int64_t height = std::min<int64_t>(std::llabs(static_cast<int64_t>(elements[i].key)), rows);
   const int top = rows - static_cast<int>(height);
   fill_column(left, right, top, rows, colour_to_pixel(colour));
   if (clear_above) fill_column(left, right, 0, top, colour_to_pixel(background_colour()));
+}
+
+void record_column(int i, bool clear_above, uint32_t colour) {
+  if (static_cast<size_t>(i) >= pending.size()) return;
+  std::atomic<uint32_t>& slot = pending[static_cast<size_t>(i)];
+  const uint32_t old = slot.load(std::memory_order_relaxed);
+  // A clear recorded since the last frame still has to happen.
+  const bool clear =
+      clear_above || (old & (pending_bit | pending_clear_bit)) == (pending_bit | pending_clear_bit);
+  slot.store(pending_bit | (clear ? pending_clear_bit : 0u) | (colour & 0xFFFFFFu),
+             std::memory_order_release);
+  int low = pending_low.load(std::memory_order_relaxed);
+  while (i < low && !pending_low.compare_exchange_weak(low, i, std::memory_order_relaxed)) {
+  }
+  int high = pending_high.load(std::memory_order_relaxed);
+  while (i > high && !pending_high.compare_exchange_weak(high, i, std::memory_order_relaxed)) {
+  }
+}
+
+void paint_column(int i, bool clear_above, uint32_t colour) {
+  int left = 0, right = 0;
+  if (!column_span(i, left, right)) return;
+  if (deferred.load(std::memory_order_relaxed)) {
+    record_column(i, clear_above, colour);
+  } else {
+    fill_whole_column(i, left, right, clear_above, colour);
+  }
   host().surface_dirty(left, right);
 }
 
 }  // namespace
+
+int paint_pending_columns() {
+  const int low = pending_low.exchange(INT_MAX, std::memory_order_relaxed);
+  const int high = std::min<int>(pending_high.exchange(-1, std::memory_order_relaxed),
+                                 static_cast<int>(pending.size()) - 1);
+  int painted = 0;
+  for (int i = std::max(low, 0); i <= high; ++i) {
+    const uint32_t p = pending[static_cast<size_t>(i)].exchange(0, std::memory_order_acquire);
+    if (!(p & pending_bit)) continue;
+    int left = 0, right = 0;
+    if (i >= column_count() || !column_span(i, left, right)) continue;
+    fill_whole_column(i, left, right, (p & pending_clear_bit) != 0, p & 0xFFFFFFu);
+    ++painted;
+  }
+  return painted;
+}
 
 void draw_column_full(int i, bool clear_above, uint32_t colour) {
   Host& h = host();

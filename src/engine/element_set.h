@@ -72,6 +72,15 @@ struct Surface {
 extern Surface surface;
 // Resizes the surface (0 x 0 switches drawing off) and fills it with the background colour.
 void surface_resize(int width, int height);
+// Deferred painting (off by default): `draw_column` only records the column with its colour and
+// clear flag, and the window program paints the recorded columns once per screen frame with
+// `paint_pending_columns`. A column drawn many times between two frames is painted once, with
+// its last colour and its key at that moment, so an animated run costs little more than a
+// headless one. Resizing the surface discards what is recorded (a full redraw follows).
+void set_deferred_painting(bool on);
+bool deferred_painting();
+// Paints every recorded column onto the surface; returns how many. Main thread only.
+int paint_pending_columns();
 // 0x00BBGGRR element colour to a 0xFFRRGGBB pixel.
 inline uint32_t colour_to_pixel(uint32_t c) {
   return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);

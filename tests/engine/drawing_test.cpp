@@ -169,5 +169,26 @@ TEST_F(Drawing, PauseWaitsForEventsThroughTheHost) {
   set_host(nullptr);
 }
 
+TEST_F(Drawing, DeferredPaintingPaintsTheLastStateOnce) {
+  for (int i = 0; i < 5; ++i) draw_column(i, true, elements[i].colour);
+  set_deferred_painting(true);
+  const auto before = surface.pixels;
+  // Column 0: erased (clear above), then drawn again without clear: the clear still happens.
+  elements[0].key = 2;
+  draw_column(0, true, 0xFFFFFF);
+  draw_column(0, false, elements[0].colour);
+  draw_column(3, false, 0x000000);
+  EXPECT_EQ(surface.pixels, before);  // nothing painted yet
+  EXPECT_EQ(paint_pending_columns(), 2);
+  EXPECT_EQ(column(0), "wwwwwwwwcc");
+  EXPECT_EQ(column(3), "bbbbbbbbbb");
+  EXPECT_EQ(paint_pending_columns(), 0);
+  // A resized surface forgets what was recorded (a full redraw follows).
+  draw_column(1, true, 0);
+  surface_resize(10, 10);
+  EXPECT_EQ(paint_pending_columns(), 0);
+  set_deferred_painting(false);
+}
+
 }  // namespace
 }  // namespace mv

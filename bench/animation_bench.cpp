@@ -1,0 +1,163 @@
+// Quick sort (catalogue entry 268) on 1920 columns at brake factor 0: animated through the Qt
+// host on the offscreen platform (a 1920 x 1080 screen) against the same runs headless. Prints
+// both times, their ratio and the repaints per second of the animated runs.
+//
+//   build/default/bench/animation_bench [runs]
+//
+// Where entry 268 has no procedure yet, a plain counted quick sort stands in for it (the output
+// says so).
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "algorithms/registry.h"
+#include "display/display_form.h"
+#include "engine/catalogue.h"
+#include "engine/controls.h"
+#include "engine/element_set.h"
+#include "engine/headless_run.h"
+#include "engine/options_keys.h"
+#include "engine/random.h"
+#include "engine/settings.h"
+#include "initial_set/initial_set.h"
+#include "ui/program_windows.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int quick_sort_index = 268;
+constexpr int columns = 1920;
+constexpr int rows = 1080;
+
+// Stand-in: iterative quick sort, middle pivot, Hoare partition, on the counted operations.
+void stand_in_quick_sort() {
+  std::vector<std::pair<int, int>> ranges = {{0, mv::column_count() - 1}};
+  while (!ranges.empty() && !mv::break_off) {
+    auto [low, high] = ranges.back();
+    ranges.pop_back();
+    if (low >= high) continue;
+    mv::main_loop_runnings.increment();
+    const int pivot = mv::elements[low + (high - low) / 2].key;
+    int i = low, j = high;
+    while (i <= j && !mv::break_off) {
+      while (mv::cmp_less(mv::elements[i].key, pivot)) ++i;
+      while (mv::cmp_greater(mv::elements[j].key, pivot)) --j;
+      if (i <= j) mv::swap_elements(i++, j--, true);
+    }
+    ranges.push_back({low, j});
+    ranges.push_back({i, high});
+  }
+}
+
+mv::AlgorithmProcedure measured = nullptr;
+Clock::duration measured_time{};
+uint64_t frames_during_runs = 0;
+mv::display::DisplayForm* display_form = nullptr;
+
+// Times only the algorithm itself, the same way on both sides.
+void timed_procedure() {
+  const uint64_t frames = display_form ? display_form->frames_painted() : 0;
+  const auto start = Clock::now();
+  measured();
+  measured_time += Clock::now() - start;
+  if (display_form) frames_during_runs += display_form->frames_painted() - frames;
+}
+
+void settings_for_bench() {
+  mv::set_first_start_defaults(columns, rows, columns, rows);
+  mv::settings.brake_factor = 0;
+  // No report dialog, straight back to the start set.
+  mv::controls.CheckBox11 = mv::controls.CheckBox14 = mv::controls.CheckBox2 = false;
+  mv::controls.CheckBox5 = mv::controls.CheckBox18 = false;
+  mv::controls.CheckBox8 = true;
+}
+
+double ms(Clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 40;
+  QTemporaryDir dir;
+  const QString config = dir.filePath(QStringLiteral("screen.json"));
+  {
+    QFile f(config);
+    if (!f.open(QIODevice::WriteOnly)) return 1;
+    f.write(R"({"screens":[{"name":"bench","x":0,"y":0,"width":1920,"height":1080,)"
+            R"("logicalDpi":96,"logicalBpp":32,"dpr":1}]})");
+  }
+  qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toUtf8());
+  // The offscreen platform warns about every raise(); that is not news here.
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (!message.startsWith(QStringLiteral("This plugin does not support"))) {
+      std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
+  });
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Mivrola"));
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  mv::register_all_algorithms();
+  measured = mv::procedure_of(quick_sort_index);
+  const bool stand_in = measured == nullptr;
+  if (stand_in) measured = stand_in_quick_sort;
+  mv::register_procedure(quick_sort_index, timed_procedure);
+
+  // Headless, as the batch tool runs it.
+  settings_for_bench();
+  mv::controls.ComboBox1 = quick_sort_index;
+  for (int k = 0; k < runs; ++k) mv::run_headless(quick_sort_index, 1000u + k, 0);
+  const Clock::duration headless = measured_time;
+
+  // Animated through the windows.
+  mv::ui::ProgramWindows windows;
+  mv::ui::ControlForm& control = windows.control;
+  mv::display::DisplayForm& display = windows.display;
+  control.start_up();
+  display.create_form();
+  settings_for_bench();
+  control.create_initial_set();
+  display_form = &display;
+  measured_time = {};
+  for (int k = 0; k < runs; ++k) {
+    mv::random_seed = 1000u + k;
+    mv::controls.ComboBox1 = quick_sort_index;
+    mv::CreateInitialSet();
+    control.after_set_built();
+    control.start_processing();
+  }
+  const Clock::duration animated = measured_time;
+  const uint64_t frames_at_brake_0 = frames_during_runs;
+
+  // One run long enough to watch the frame rate: brake factor 1 (one brake unit per column).
+  mv::random_seed = 999u;
+  mv::CreateInitialSet();
+  control.after_set_built();
+  mv::settings.brake_factor = 1;
+  measured_time = {};
+  frames_during_runs = 0;
+  control.start_processing();
+  const Clock::duration braked = measured_time;
+
+  std::printf("quick sort (entry %d%s), %d columns x %d rows, brake 0, %d runs each\n",
+              quick_sort_index, stand_in ? ": stand-in, the entry has no procedure yet" : "",
+              columns, rows, runs);
+  std::printf("headless: %.1f ms (%.3f ms a run)\n", ms(headless), ms(headless) / runs);
+  std::printf("animated: %.1f ms (%.3f ms a run)\n", ms(animated), ms(animated) / runs);
+  std::printf("ratio animated / headless: %.2f\n", ms(animated) / ms(headless));
+  std::printf("repaints during the brake-0 runs: %llu (%.1f a second)\n",
+              static_cast<unsigned long long>(frames_at_brake_0),
+              frames_at_brake_0 / (ms(animated) / 1000.0));
+  std::printf("one run at brake 1: %.1f ms, %llu repaints, %.1f a second\n", ms(braked),
+              static_cast<unsigned long long>(frames_during_runs),
+              frames_during_runs / (ms(braked) / 1000.0));
+  return 0;
+}

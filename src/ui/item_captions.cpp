@@ -1,0 +1,64 @@
+#include "ui/item_captions.h"
+
+namespace mv::ui {
+
+QStringList value_distribution_captions() {
+  const QString random = QStringLiteral("random numbers of n elements, ");
+  QStringList items;
+  for (const char* shape : {
+           "uniformly distributed",
+           "triangularly distributed",
+           "triangularly distributed inverse",
+           "half triangularly distributed upwards",
+           "half triangularly distributed downwards",
+           "trapezoidally distributed",
+           "trapezoidally distributed inverse",
+           "\"normally distributed\"",
+           "\"normally distributed\" inverse",
+           "\"half normally distributed\" upwards",
+           "\"half normally distributed\" downward",
+           "asymmetrically distributed (small elements mainly 1)",
+           "asymmetrically distributed (small elements mainly 2)",
+           "asymmetrically distributed (small elements mainly 3)",
+           "asymmetrically distributed inverse (large elements mainly 1)",
+           "asymmetrically distributed inverse (large elements mainly 2)",
+           "asymmetrically distributed inverse (large elements mainly 3)",
+       }) {
+    items << random + QString::fromUtf8(shape);
+  }
+  items << QStringLiteral("n elements, distributed cubically (power)")
+        << QStringLiteral("n elements, distributed cubically (root)")
+        << QStringLiteral("n natural numbers, ascending shuffled")
+        << QStringLiteral("natural numbers (once each)");
+  return items;
+}
+
+QStringList structure_captions() {
+  QStringList items = {
+      QStringLiteral("unsorted"),
+      QStringLiteral("sorted"),
+      QStringLiteral("several random subsets, randomly sized"),
+      QStringLiteral("several descending subsets, randomly sized"),
+      QStringLiteral("several different subsets, randomly sized"),
+      QStringLiteral("several sorted subsets, equally sized, successively arranged"),
+      QStringLiteral("several inverse sorted subsets, equally sized"),
+      QStringLiteral("several sorted subsets, alternating shuffled"),
+      QStringLiteral("two different sized sorted subsets, smaller one left"),
+      QStringLiteral("two different sized sorted subsets, larger one left"),
+      QStringLiteral("several different sized sorted subsets, decreasing sizes"),
+      QStringLiteral("several different sized sorted subsets, increasing sizes"),
+      QStringLiteral("triangle (peak above)"),
+      QStringLiteral("triangle (peak below)"),
+      QStringLiteral("2 shuffled \"half\" triangle subsets"),
+      QStringLiteral("2 alternating shuffled subsets 1"),
+      QStringLiteral("2 alternating shuffled subsets 2"),
+      QStringLiteral("several shuffled sub sets 1"),
+      QStringLiteral("several shuffled sub sets 2"),
+      QStringLiteral("rhombus"),
+      QStringLiteral("almost (pre)sorted completly"),
+  };
+  for (int k = 1; k <= 7; ++k) items << QStringLiteral("fractal %1").arg(k);
+  return items;
+}
+
+}  // namespace mv::ui

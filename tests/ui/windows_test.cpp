@@ -1,0 +1,482 @@
+// The two windows and their dialogs on the offscreen platform: the run keys, break-off, pause,
+// the return to the start set, resizing, the column spread, the report dialog and the hints.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QCursor>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "display/column_spread.h"
+#include "display/display_form.h"
+#include "engine/catalogue.h"
+#include "engine/controls.h"
+#include "engine/element_set.h"
+#include "engine/run_driver.h"
+#include "engine/settings.h"
+#include "ui/dialogs.h"
+#include "ui/program_windows.h"
+
+using namespace mv;
+
+namespace {
+
+// The test sort: a bubble sort that calls `step_hook` before every comparison, so a test can
+// press keys and click at a known point of a run.
+std::function<void(int)> step_hook;
+int steps = 0;
+
+void hooked_bubble_sort() {
+  const int n = column_count();
+  for (int pass = 0; pass < n && !break_off; ++pass) {
+    main_loop_runnings.increment();
+    for (int j = n - 1; j > pass && !break_off; --j) {
+      if (step_hook) step_hook(steps);
+      ++steps;
+      if (elem_less(j, j - 1)) swap_elements(j, j - 1, true);
+    }
+  }
+}
+
+// A start-thread entry: the procedure returns at once and a worker thread ends the run on the
+// main thread later, as the parallel sorts do.
+std::thread worker;
+std::atomic<bool> worker_sorted{false};
+void start_thread_sort() {
+  worker = std::thread([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    std::sort(elements.begin(), elements.begin() + column_count(),
+              [](const Element& a, const Element& b) { return a.key < b.key; });
+    worker_sorted = true;
+    host().run_on_main_thread([] { end_of_run(); });
+  });
+}
+
+constexpr int start_thread_index = 27;
+constexpr int sort_index = 65;  // a sort with "colorize comparisons" and "correct movings"
+constexpr int power_of_two_index = 14;
+
+// Closes every message box that becomes modal, remembering what it showed.
+class DialogWatcher : public QObject {
+ public:
+  struct Seen {
+    QString title;
+    QString text;
+    QRect frame;
+    bool hint = false;
+  };
+
+  DialogWatcher() {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
+    timer_.start();
+  }
+  bool check_dont_show_again = false;
+  std::vector<Seen> seen;
+
+ private:
+  void poll() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    seen.push_back(
+        {box->windowTitle(), box->text(), box->frameGeometry(), box->checkBox() != nullptr});
+    if (box->checkBox() && check_dont_show_again) box->checkBox()->setChecked(true);
+    box->button(QMessageBox::Ok)->click();
+  }
+  QTimer timer_;
+};
+
+std::vector<int32_t> keys() {
+  std::vector<int32_t> k;
+  for (int i = 0; i < column_count(); ++i) k.push_back(elements[i].key);
+  return k;
+}
+
+}  // namespace
+
+class WindowsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<ui::ProgramWindows> windows;
+  ui::ControlForm* control = nullptr;
+  display::DisplayForm* display = nullptr;
+  AlgorithmProcedure old_sort = nullptr;
+  AlgorithmProcedure old_power_of_two = nullptr;
+
+  // A fresh start: first-start defaults, then a set of the given size, the test sort selected.
+  void fresh(int columns, int rows, int algorithm = sort_index) {
+    control->start_up();
+    control->check_box("CheckBox28")->setChecked(false);
+    control->take_columns_from_display(columns);
+    control->take_rows_from_display(rows);
+    if (algorithm >= 0) control->combo_box("ComboBox1")->setCurrentIndex(algorithm);
+    control->create_initial_set();
+  }
+  void start_run() { QTest::mouseClick(control->button("Button2"), Qt::LeftButton); }
+
+ private slots:
+  void initTestCase() {
+    // The offscreen platform warns about every raise(); that is not news.
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+          if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
+          if (previous) previous(type, context, message);
+        });
+    old_sort = procedure_of(sort_index);
+    old_power_of_two = procedure_of(power_of_two_index);
+    register_procedure(sort_index, hooked_bubble_sort);
+    register_procedure(power_of_two_index, hooked_bubble_sort);
+    windows = std::make_unique<ui::ProgramWindows>();
+    control = &windows->control;
+    display = &windows->display;
+    windows->start();
+  }
+
+  void startThreadRunEndsOnTheMainThread() {
+    const AlgorithmProcedure old = procedure_of(start_thread_index);
+    register_procedure(start_thread_index, start_thread_sort);
+    fresh(50, 40, start_thread_index);
+    DialogWatcher watcher;
+    start_run();  // waits in the event loop until the worker has ended the run
+    worker.join();
+    register_procedure(start_thread_index, old);
+    QVERIFY(worker_sorted);
+    QVERIFY(!processing_active);
+    QVERIFY(start_tick >= 25);  // the run lasted until the worker ended it
+    QCOMPARE(watcher.seen.size(), size_t(1));
+    QVERIFY(watcher.seen[0].text.contains(QStringLiteral("  duration")));
+    QVERIFY(control->isVisible());
+  }
+
+  void cleanupTestCase() {
+    windows.reset();
+    register_procedure(sort_index, old_sort);
+    register_procedure(power_of_two_index, old_power_of_two);
+  }
+
+  void init() {
+    step_hook = nullptr;
+    steps = 0;
+    paused = false;
+  }
+
+  void startsFromButtonAndEnterOnly() {
+    fresh(40, 30, -1);
+    QVERIFY(!control->button("Button2")->isEnabled());
+    QCOMPARE(control->combo_box("ComboBox1")->currentText(),
+             QStringLiteral("Please select sorting or shuffling algorithm!"));
+    QTest::keyClick(control->combo_box("ComboBox1")->lineEdit(), Qt::Key_Return);
+    QCOMPARE(steps, 0);
+
+    control->combo_box("ComboBox1")->setCurrentIndex(separator_index);
+    QVERIFY(!control->button("Button2")->isEnabled());
+    QCOMPARE(control->button("Button2")->text(), QStringLiteral("sorting / shuffling"));
+
+    control->combo_box("ComboBox1")->setCurrentIndex(sort_index);
+    QVERIFY(control->button("Button2")->isEnabled());
+    QCOMPARE(control->button("Button2")->text(), QStringLiteral("sorting"));
+    QCOMPARE(display->windowTitle(), QStringLiteral("sorting"));
+
+    DialogWatcher watcher;
+    bool hidden_during_run = false, display_focused = false;
+    step_hook = [&](int step) {
+      if (step != 10) return;
+      QCoreApplication::processEvents();  // as the drawing's event pump does
+      hidden_during_run = !control->isVisible();
+      display_focused = QApplication::focusWidget() == display;
+    };
+    QTest::keyClick(control->check_box("CheckBox17"), Qt::Key_Enter);
+    QVERIFY(steps > 0);
+    QVERIFY(hidden_during_run);
+    QVERIFY(display_focused);
+    QCOMPARE(watcher.seen.size(), size_t(1));
+    QCOMPARE(watcher.seen[0].title, QStringLiteral("results output"));
+    QVERIFY(control->isVisible());  // back at the start set after the report
+  }
+
+  void typingFiltersTheAlgorithmList() {
+    fresh(40, 30, -1);
+    QComboBox* list = control->combo_box("ComboBox1");
+    QCOMPARE(list->count(), catalogue_size);
+    list->lineEdit()->setFocus();
+    list->lineEdit()->clear();
+    QTest::keyClicks(list->lineEdit(), QStringLiteral("circle sort rec"));
+    QCompleter* completer = list->completer();
+    QAbstractItemModel* shown = completer->completionModel();
+    int expected = 0;
+    for (int i = 0; i < catalogue_size; ++i) {
+      expected += QString::fromUtf8(catalogue_entry(i).caption)
+                      .contains(QStringLiteral("circle sort rec"), Qt::CaseInsensitive);
+    }
+    QVERIFY(expected >= 1);
+    QCOMPARE(shown->rowCount(), expected);
+    for (int r = 0; r < shown->rowCount(); ++r) {
+      QVERIFY(shown->index(r, 0).data().toString().contains(QStringLiteral("circle sort rec"),
+                                                            Qt::CaseInsensitive));
+    }
+    // Picking an entry from the filtered list selects it and does not start a run.
+    int row = 0;
+    while (shown->index(row, 0).data().toString() !=
+           QString::fromUtf8(catalogue_entry(sort_index).caption)) {
+      ++row;
+    }
+    completer->popup()->setCurrentIndex(shown->index(row, 0));
+    QTest::keyClick(completer->popup(), Qt::Key_Return);
+    QCOMPARE(list->currentIndex(), sort_index);
+    QCOMPARE(controls.ComboBox1, sort_index);
+    QVERIFY(control->button("Button2")->isEnabled());
+    QCOMPARE(steps, 0);
+  }
+
+  void brakeKeysAndToggles() {
+    fresh(40, 30);
+    controls.CheckBox11 = controls.CheckBox14 = controls.CheckBox2 = controls.CheckBox5 = false;
+    controls.CheckBox8 = true;
+    step_hook = [&](int step) {
+      if (step != 5) return;
+      QSpinBox* spin = control->spin_edit("SpinEdit1");
+      spin->setValue(0);
+      for (int expected :
+           {1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024, 2048, 4096, 8192, 9999, 9999}) {
+        QTest::keyClick(display, '-');
+        QCOMPARE(settings.brake_factor.load(), expected);
+        QCOMPARE(spin->value(), expected);
+      }
+      for (int expected : {4999, 2499, 1249, 624, 312, 156, 78, 39, 19, 9, 4, 2, 1, 0, 0}) {
+        QTest::keyClick(display, '+');
+        QCOMPARE(settings.brake_factor.load(), expected);
+      }
+      QTest::keyClick(display, 'c');
+      QVERIFY(settings.colorize_comparisons);
+      QVERIFY(control->check_box("CheckBox15")->isChecked());
+      QTest::keyClick(display, 'C');
+      QVERIFY(!settings.colorize_comparisons);
+      QTest::keyClick(display, 'M');
+      QVERIFY(settings.correct_movings);
+      QVERIFY(control->check_box("CheckBox24")->isChecked());
+      QTest::keyClick(display, 'm');
+      QVERIFY(!settings.correct_movings);
+      QVERIFY(!control->check_box("CheckBox24")->isChecked());
+      QVERIFY(!break_off);  // none of these is a break-off key
+    };
+    start_run();
+    QVERIFY(steps > 5);
+    QVERIFY(!break_off);
+  }
+
+  void pauseBlocksClicksAndKeysUntilP() {
+    fresh(40, 30);
+    controls.CheckBox11 = controls.CheckBox14 = controls.CheckBox2 = controls.CheckBox5 = false;
+    controls.CheckBox8 = true;
+    int first_look = -1, second_look = -2;
+    bool broken_while_paused = true;
+    step_hook = [&](int step) {
+      if (step != 20) return;
+      QTest::keyClick(display, 'p');
+      QVERIFY(paused);
+      QTimer::singleShot(40, [&] {
+        first_look = steps;
+        QTest::mouseClick(display, Qt::LeftButton);
+        QTest::keyClick(display, 'x');
+        broken_while_paused = break_off;
+        QTimer::singleShot(40, [&] {
+          second_look = steps;
+          QTest::keyClick(display, 'P');
+        });
+      });
+    };
+    start_run();
+    QCOMPARE(first_look, second_look);  // nothing ran while paused
+    QVERIFY(!broken_while_paused);
+    QVERIFY(!paused);
+    QVERIFY(!break_off);
+    QCOMPARE(steps, 40 * 39 / 2);  // the sort ran to its end
+  }
+
+  void breakOffByClickAndByForeignKey() {
+    for (bool by_key : {false, true}) {
+      fresh(40, 30);
+      steps = 0;
+      DialogWatcher watcher;
+      step_hook = [&](int step) {
+        if (step != 30) return;
+        if (by_key) {
+          QTest::keyClick(display, 'x');
+        } else {
+          QTest::mouseClick(display, Qt::LeftButton);
+        }
+      };
+      start_run();
+      QVERIFY(steps < 40 * 39 / 2);
+      QCOMPARE(watcher.seen.size(), size_t(1));
+      QVERIFY(watcher.seen[0].text.startsWith(QStringLiteral("sorting breaked off\n\n")));
+      QVERIFY(control->isVisible());
+    }
+  }
+
+  void clickAfterFinishedRunReturnsToStartSet() {
+    fresh(60, 50);
+    controls.CheckBox11 = controls.CheckBox14 = controls.CheckBox2 = controls.CheckBox5 = false;
+    controls.CheckBox8 = false;
+    DialogWatcher watcher;
+    start_run();
+    QVERIFY(watcher.seen.empty());
+    QVERIFY(results_shown);
+    QVERIFY(!control->isVisible());
+    const std::vector<int32_t> result = keys();
+    QVERIFY(std::is_sorted(result.begin(), result.end()));
+    QTest::mouseClick(display, Qt::LeftButton);
+    QVERIFY(!results_shown);
+    QVERIFY(control->isVisible());
+    QVERIFY(keys() != result);  // a new (unsorted) start set
+  }
+
+  void resizeByTheUser() {
+    fresh(100, 80);
+    QVERIFY(display->user_resizable());
+    QCOMPARE(display->size(), QSize(100, 80));
+    QCheckBox* zoomable = control->check_box("CheckBox28");
+    QVERIFY(zoomable->isEnabled());
+    zoomable->setChecked(true);
+    QCOMPARE(settings.columns.load(), 100);
+
+    // Wider with zoomable columns: the same set, wider columns.
+    const std::vector<int32_t> before = keys();
+    display->resize(150, 80);
+    QCOMPARE(settings.columns.load(), 100);
+    QCOMPARE(keys(), before);
+    QCOMPARE(int(column_right_edges[99]), 150);
+    QCOMPARE(surface.width, 150);
+
+    // Taller: a new set for the new rows.
+    display->resize(150, 90);
+    QCOMPARE(settings.rows.load(), 90);
+    QCOMPARE(control->spin_edit("SpinEdit3")->value(), 90);
+    QCOMPARE(settings.columns.load(), 100);
+    QVERIFY(keys() != before);
+    QCOMPARE(display->size(), QSize(150, 90));
+
+    // Without zoomable columns the width becomes the columns.
+    zoomable->setChecked(false);
+    display->resize(120, 90);
+    QCOMPARE(settings.columns.load(), 120);
+    QCOMPARE(control->spin_edit("SpinEdit2")->value(), 120);
+    QCOMPARE(column_count(), 120);
+  }
+
+  void columnSpread() {
+    size_element_set(50);
+    settings.rows = 10;
+    for (int i = 0; i < 50; ++i) {
+      elements[i] = Element{};
+      elements[i].key = (i % 2 == 0) ? i % 11 : -(i % 11);
+      elements[i].colour = 0x000080u + i;
+    }
+    auto widths = [] {
+      std::vector<int> w;
+      for (int i = 0; i < 50; ++i)
+        w.push_back(column_right_edges[i] - (i ? column_right_edges[i - 1] : 0));
+      return w;
+    };
+    spread_columns(50, 10);
+    QCOMPARE(widths(), std::vector<int>(50, 1));
+    spread_columns(100, 10);
+    QCOMPARE(widths(), std::vector<int>(50, 2));
+    QCOMPARE(int(column_right_edges[50]), 100);
+    spread_columns(51, 10);
+    std::vector<int> w = widths();
+    QCOMPARE(std::count(w.begin(), w.end(), 2), 1);
+    QCOMPARE(std::count(w.begin(), w.end(), 1), 49);
+    // Heights: |key| pixels of the column's colour from the bottom, background above.
+    spread_columns(100, 10);
+    for (int i : {0, 3, 7, 10}) {
+      const int h = std::abs(elements[i].key);
+      const int x = 2 * i;
+      for (int y = 0; y < 10; ++y) {
+        const uint32_t expected = y >= 10 - h ? colour_to_pixel(elements[i].colour) : 0xFFFFFFFFu;
+        QCOMPARE(surface.pixels[y * 100 + x], expected);
+      }
+    }
+    // More columns than pixels: nothing drawn.
+    spread_columns(40, 10);
+    QVERIFY(std::all_of(surface.pixels.begin(), surface.pixels.end(),
+                        [](uint32_t p) { return p == 0xFFFFFFFFu; }));
+  }
+
+  void reportDialogTextAndPlacement() {
+    const QRect screen(0, 0, 800, 600);
+    QCOMPARE(ui::report_dialog_position({400, 300}, {200, 100}, screen), QPoint(300, 230));
+    QCOMPARE(ui::report_dialog_position({790, 590}, {200, 100}, screen), QPoint(600, 500));
+    QCOMPARE(ui::report_dialog_position({5, 20}, {200, 100}, screen), QPoint(0, 0));
+    QCOMPARE(ui::report_dialog_position({400, 300}, {900, 700}, screen), QPoint(0, 0));
+
+    fresh(40, 30);
+    const QRect s = QGuiApplication::primaryScreen()->geometry();
+    for (QPoint pointer : {s.center(), s.bottomRight() - QPoint(3, 3)}) {
+      DialogWatcher watcher;
+      QCursor::setPos(pointer);
+      start_run();
+      QCOMPARE(watcher.seen.size(), size_t(1));
+      const DialogWatcher::Seen& d = watcher.seen[0];
+      QCOMPARE(d.title, QStringLiteral("results output"));
+      const QStringList lines = d.text.split(QStringLiteral("\n\n"));
+      QCOMPARE(lines.size(), 6);
+      QVERIFY(lines[0].endsWith(QStringLiteral(" ms  duration")));
+      QCOMPARE(lines[1], QStringLiteral("40  main loop running(s)"));
+      QCOMPARE(lines[2], QStringLiteral("780  comparison(s)"));
+      QVERIFY(lines[3].endsWith(QStringLiteral("  moving(s)")));
+      QVERIFY(lines[4].endsWith(QStringLiteral("  swapping(s)")));
+      QCOMPARE(lines[5], QStringLiteral("stable"));
+      QCOMPARE(d.frame.topLeft(), ui::report_dialog_position(pointer, d.frame.size(), s));
+      QVERIFY(s.contains(d.frame));
+    }
+  }
+
+  void hintsAndDontShowItAgain() {
+    fresh(100, 80, power_of_two_index);
+    controls.CheckBox10 = false;
+    DialogWatcher watcher;
+    start_run();
+    QCOMPARE(column_count(), 128);
+    QCOMPARE(watcher.seen.size(), size_t(2));  // the hint, then the report
+    QVERIFY(watcher.seen[0].hint);
+    QVERIFY(watcher.seen[0].text.startsWith(QStringLiteral("Some sorting algorithms like this")));
+    QVERIFY(controls.showagain_zweierpotenz);  // closed without the box
+
+    fresh(100, 80, power_of_two_index);
+    watcher.seen.clear();
+    watcher.check_dont_show_again = true;
+    start_run();
+    QVERIFY(watcher.seen[0].hint);
+    QVERIFY(!controls.showagain_zweierpotenz);
+
+    const bool flag_after = controls.showagain_zweierpotenz;
+    control->take_columns_from_display(100);
+    control->create_initial_set();
+    watcher.seen.clear();
+    start_run();
+    QCOMPARE(column_count(), 128);
+    QCOMPARE(watcher.seen.size(), size_t(1));  // only the report
+    QVERIFY(!watcher.seen[0].hint);
+    QCOMPARE(controls.showagain_zweierpotenz, flag_after);
+  }
+};
+
+QTEST_MAIN(WindowsTest)
+#include "windows_test.moc"
