@@ -135,7 +135,7 @@ TEST(QuickSortRanges, CompleteCallsSortWithoutStepLimit) {
     EXPECT_TRUE(test::keys_sorted()) << "order " << order;
     EXPECT_TRUE(test::permutation_intact(keys));
   }
-  // The old "complete" step limit would have stopped early.
+  // A step limit of 65535 stops such a set before it is sorted.
   test::prepare_set(keys);
   quick_sort_ranges(0, 65534, 2, false, 65535, 65535);
   EXPECT_FALSE(test::keys_sorted());
@@ -155,17 +155,20 @@ TEST(QuickSortRanges, WorksOutsideARun) {
   EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{9, 8, 3, 4, 5, 6, 7, 2, 1}));
 }
 
-TEST(QuickSortRanges, LocallyStabilizesEveryPartitionedRange) {
+TEST(QuickSortRanges, LocallyStabilizesThePartitionedRanges) {
+  // Without the box both entries leave equal keys of this set out of start order.
   const auto keys = random_keys(60, 5, 21);
-  test::prepare_set(keys);
-  settings.stable_comparings_checked = false;
-  settings.stabilize_locally = true;
-  test::run_procedure(266);
-  settings.stabilize_locally = false;
-  EXPECT_TRUE(test::keys_sorted());
-  for (int k = 1; k < 60; ++k) {
-    if (elements[k - 1].key == elements[k].key) {
-      EXPECT_LT(elements[k - 1].start_position, elements[k].start_position);
+  for (int index : {266, 273}) {
+    test::prepare_set(keys);
+    settings.stable_comparings_checked = false;
+    settings.stabilize_locally = true;
+    test::run_procedure(index);
+    settings.stabilize_locally = false;
+    EXPECT_TRUE(test::keys_sorted()) << index;
+    for (int k = 1; k < 60; ++k) {
+      if (elements[k - 1].key == elements[k].key) {
+        EXPECT_LT(elements[k - 1].start_position, elements[k].start_position) << index;
+      }
     }
   }
 }
@@ -359,7 +362,7 @@ TEST(QuickFamily, BreakOffAfterKOperationsKeepsThePermutation) {
     prepare_for(index, keys);
     test::run_procedure(index);
     const uint64_t total = comparisons + movings + swappings;
-    const uint64_t stride = std::max<uint64_t>(1, total / 60);
+    const uint64_t stride = std::max<uint64_t>(1, total / 400);
     for (uint64_t k = 1; k < total; k += stride) {
       prepare_for(index, keys);
       set_break_after_ops(k);
