@@ -26,8 +26,11 @@ constexpr int quick_sort_complete = -1;
 // Iterative quick sort of lo..hi with `partition`. depth_limit bounds the partitions along one
 // chain of ranges, step_limit the rounds of the whole call (a round partitions one range or
 // settles a range of one or two elements); 0 as depth limit does nothing. A call that stops at a
-// limit leaves every range it has not reached as it was. With pump set and the "locally" box
+// limit leaves every range it has not reached as it was. A part of two elements that has to wait
+// is compare-exchanged at once, a part of one is not kept. With pump set and the "locally" box
 // checked, every partitioned range is stabilized.
+// "Complete" (depth and step limit 65535) is quick_sort_complete for both: a given step limit,
+// 65535 included, stops a large set before it is sorted; any depth limit of 65535 or more is none.
 void quick_sort_ranges(int lo, int hi, int order, bool pump, int depth_limit = quick_sort_complete,
                        int step_limit = quick_sort_complete);
 

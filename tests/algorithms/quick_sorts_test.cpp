@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "algorithms/quick_sorts.h"
+#include "engine/catalogue.h"
 #include "engine/parameters.h"
+#include "engine/random.h"
 #include "engine_fixture.h"
 
 namespace mv {
@@ -133,7 +135,7 @@ TEST(QuickSortRanges, CompleteCallsSortWithoutStepLimit) {
     EXPECT_TRUE(test::keys_sorted()) << "order " << order;
     EXPECT_TRUE(test::permutation_intact(keys));
   }
-  // The old "complete" step limit would have stopped early.
+  // A step limit of 65535 stops such a set before it is sorted.
   test::prepare_set(keys);
   quick_sort_ranges(0, 65534, 2, false, 65535, 65535);
   EXPECT_FALSE(test::keys_sorted());
@@ -153,17 +155,20 @@ TEST(QuickSortRanges, WorksOutsideARun) {
   EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{9, 8, 3, 4, 5, 6, 7, 2, 1}));
 }
 
-TEST(QuickSortRanges, LocallyStabilizesEveryPartitionedRange) {
+TEST(QuickSortRanges, LocallyStabilizesThePartitionedRanges) {
+  // Without the box both entries leave equal keys of this set out of start order.
   const auto keys = random_keys(60, 5, 21);
-  test::prepare_set(keys);
-  settings.stable_comparings_checked = false;
-  settings.stabilize_locally = true;
-  test::run_procedure(266);
-  settings.stabilize_locally = false;
-  EXPECT_TRUE(test::keys_sorted());
-  for (int k = 1; k < 60; ++k) {
-    if (elements[k - 1].key == elements[k].key) {
-      EXPECT_LT(elements[k - 1].start_position, elements[k].start_position);
+  for (int index : {266, 273}) {
+    test::prepare_set(keys);
+    settings.stable_comparings_checked = false;
+    settings.stabilize_locally = true;
+    test::run_procedure(index);
+    settings.stabilize_locally = false;
+    EXPECT_TRUE(test::keys_sorted()) << index;
+    for (int k = 1; k < 60; ++k) {
+      if (elements[k - 1].key == elements[k].key) {
+        EXPECT_LT(elements[k - 1].start_position, elements[k].start_position) << index;
+      }
     }
   }
 }
@@ -192,6 +197,212 @@ TEST(QuickSortByOrder, StackOptimizedSorts65535Columns) {
   test::run_procedure(268);
   EXPECT_TRUE(test::keys_sorted());
   EXPECT_TRUE(test::permutation_intact(keys));
+}
+
+TEST(PartitPass, ModesSplitAndCarryMinimumAndMaximum) {
+  prepare_plain({9, 8, 7, 6, 5, 4, 3, 2, 1, 0});
+  processing_active = true;
+  const int m = partit_pass(0, 9, 0, true);
+  EXPECT_EQ(m, 4);  // h = 5: pairs (0, 5) .. (4, 9) all exchange
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{4, 3, 2, 1, 0, 9, 8, 7, 6, 5}));
+  EXPECT_EQ(partit_pass(0, m, 1, true), 0);
+  EXPECT_EQ(elements[0].key, 0);
+  EXPECT_EQ(partit_pass(m + 1, 9, 2, true), 0);
+  EXPECT_EQ(elements[9].key, 9);
+  // A window of one element compares the element with itself and exchanges nothing.
+  reset_counters();
+  EXPECT_EQ(partit_pass(3, 3, 0, true), 3);
+  EXPECT_EQ(comparisons, 1u);
+  EXPECT_EQ(swappings, 0u);
+  processing_active = false;
+}
+
+// ---- Entries with counts derived by hand --------------------------------------------------------
+
+TEST(QuickFamilyCounts, ThreeWayPartitioning) {
+  // 3 1 4 1 2, pivot 2: 3 is greater (2 comparisons) -> swap with gt=4: 2 1 4 1 3; 2 equal (2);
+  // 1 less (1) -> swap(0,1): 1 2 4 1 3; 4 greater (2) -> swap(2,3): 1 2 1 4 3; 1 less (1) ->
+  // swap(1,2): 1 1 2 4 3; i = 3 > gt = 2. Push 3..4, go on with 0..1 (pivot 1): two equal (4).
+  // Pop 3..4 (pivot 3): 4 greater (2) -> swap(3,4); 3 equal (2). 16 comparisons, 5 swappings.
+  prepare_plain({3, 1, 4, 1, 2});
+  test::run_procedure(269);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 1, 2, 3, 4}));
+  EXPECT_EQ(comparisons, 16u);
+  EXPECT_EQ(swappings, 5u);
+  // All keys equal: one pass, two comparisons per element, no swapping.
+  prepare_plain(std::vector<int32_t>(9, 4));
+  test::run_procedure(269);
+  EXPECT_EQ(comparisons, 18u);
+  EXPECT_EQ(swappings, 0u);
+}
+
+TEST(QuickFamilyCounts, MeanPivotSums) {
+  // 6 1 5 2 4 3, sum 21, mean 3. Partition 0..5: 6 stops i, 3 stops j, swap (sums: left 3,
+  // right 6) -> 3 1 5 2 4 6; 1 < 3, 5 stops i; 4 > 3, 2 stops j, swap (left 3+1+2 = 6, right
+  // 6+4+5 = 15) -> 3 1 2 5 4 6; 5 and 2 stop again: 8 comparisons. Right part 3..5 waits with
+  // mean 15 div 3 = 5, left part 0..2 goes on with mean 6 div 3 = 2: 3 stops i, 2 stops j, swap
+  // -> 2 1 3; 1 < 2, i reaches hi; 1 > 2 no (4 comparisons); part 0..1 with mean 3 div 2 = 1:
+  // 2 stops, 1 stops, swap, 1 > 1 no (3). Part 3..5 (5 4 6, mean 5): 5 stops i; 6 > 5, 4 stops
+  // j; swap -> 4 5 6; 5 and 4 stop (5 comparisons), part 4..5 waits with mean (5+6) div 2 = 5:
+  // 5 stops i, 6 > 5, 5 stops j (3). 23 comparisons, 5 swappings.
+  prepare_plain({6, 1, 5, 2, 4, 3});
+  test::run_procedure(270);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(comparisons, 23u);
+  EXPECT_EQ(swappings, 5u);
+}
+
+TEST(QuickFamilyCounts, DualPivotOnTwoElements) {
+  for (int index : {287, 288}) {
+    prepare_plain({2, 1});
+    test::run_procedure(index);
+    EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(comparisons, 1u);  // the compare-exchange of the two pivots, nothing else
+    EXPECT_EQ(swappings, 1u);
+    prepare_plain({1, 2});
+    test::run_procedure(index);
+    EXPECT_EQ(comparisons, 1u);
+    EXPECT_EQ(swappings, 0u);
+  }
+}
+
+TEST(QuickFamilyCounts, NQuickSortsTakeParamNQuickPivots) {
+  // On a sorted set the sampled pivots are already in order: one moving per pivot read.
+  std::vector<int32_t> sorted(100);
+  for (int k = 0; k < 100; ++k) sorted[k] = k / 3;
+  const int32_t saved = parameters.Param_n_quick;
+  for (int index : {293, 294}) {
+    for (auto [param, pivots] : {std::pair{0, 10}, std::pair{1, 1}, std::pair{4, 4}}) {
+      parameters.Param_n_quick = param;
+      test::prepare_set(sorted);
+      test::run_procedure(index);
+      EXPECT_EQ(movings, static_cast<uint64_t>(pivots)) << index << " param " << param;
+      for (unsigned seed : {1u, 2u}) {
+        const auto keys = random_keys(100, seed == 1 ? 100 : 6, seed);
+        test::prepare_set(keys);
+        test::run_procedure(index);
+        EXPECT_TRUE(test::keys_sorted()) << index << " param " << param;
+        EXPECT_TRUE(test::permutation_intact(keys));
+      }
+    }
+  }
+  parameters.Param_n_quick = saved;
+}
+
+// ---- Every entry
+// ----------------------------------------------------------------------------------
+
+const std::vector<int> family = {100, 114, 251, 265, 266, 267, 268, 269, 270, 271,
+                                 273, 282, 283, 284, 285, 286, 287, 288, 289, 290,
+                                 291, 292, 293, 294, 317, 376, 377, 378, 379, 394};
+
+std::vector<std::vector<int32_t>> sample_sets(int index) {
+  const std::vector<int> sizes =
+      index == 285 ? std::vector<int>{2, 4, 16, 128} : std::vector<int>{2, 3, 17, 100};
+  std::vector<std::vector<int32_t>> sets;
+  unsigned seed = 1;
+  for (int n : sizes) {
+    sets.push_back(random_keys(n, 1000, seed++));
+    sets.push_back(random_keys(n, 4, seed++));  // many duplicates
+    std::vector<int32_t> up(n), down(n);
+    for (int k = 0; k < n; ++k) {
+      up[k] = k + 1;
+      down[k] = n - k;
+    }
+    sets.push_back(up);
+    sets.push_back(down);
+    sets.push_back(std::vector<int32_t>(n, 7));
+  }
+  return sets;
+}
+
+// Prepares a set with the "stable comparings" box as the control form leaves it for index.
+void prepare_for(int index, const std::vector<int32_t>& keys) {
+  test::prepare_set(keys);
+  random_seed = 12345;  // q sort draws its pivots
+  settings.stable_comparings_enabled =
+      control_enabled_for(AlgorithmControl::stable_comparings, index);
+}
+
+bool equal_keys_in_start_order() {
+  for (int k = 1; k < column_count(); ++k) {
+    if (elements[k - 1].key == elements[k].key &&
+        elements[k - 1].start_position > elements[k].start_position) {
+      return false;
+    }
+  }
+  return true;
+}
+
+TEST(QuickFamily, EveryEntrySortsEverySampleSet) {
+  for (int index : family) {
+    const Stability stated = catalogue_entry(index).stability;
+    for (const auto& keys : sample_sets(index)) {
+      prepare_for(index, keys);
+      test::run_procedure(index);
+      ASSERT_TRUE(test::keys_sorted()) << index << " n " << keys.size();
+      ASSERT_TRUE(test::permutation_intact(keys)) << index;
+      if (stated == Stability::stable ||
+          (stated == Stability::conditional_stable && settings.stable_comparings_active())) {
+        EXPECT_TRUE(equal_keys_in_start_order()) << index << " n " << keys.size();
+      }
+      // With the box checked whatever the control form says, the entries still sort.
+      test::prepare_set(keys);
+      test::run_procedure(index);
+      ASSERT_TRUE(test::keys_sorted()) << index << " box on, n " << keys.size();
+      ASSERT_TRUE(test::permutation_intact(keys)) << index;
+    }
+  }
+}
+
+TEST(QuickFamily, BreakOffAfterKOperationsKeepsThePermutation) {
+  for (int index : family) {
+    const int n = index == 285 ? 32 : 40;
+    const auto keys = random_keys(n, 12, 99);
+    prepare_for(index, keys);
+    test::run_procedure(index);
+    const uint64_t total = comparisons + movings + swappings;
+    const uint64_t stride = std::max<uint64_t>(1, total / 400);
+    for (uint64_t k = 1; k < total; k += stride) {
+      prepare_for(index, keys);
+      set_break_after_ops(k);
+      test::run_procedure(index);
+      const uint64_t done = comparisons + movings + swappings;
+      set_break_after_ops(0);
+      ASSERT_TRUE(break_off) << index << " K " << k;
+      ASSERT_TRUE(test::permutation_intact(keys)) << index << " K " << k;
+      EXPECT_LE(done, k + 2 * n) << index << " K " << k;  // it returns promptly
+    }
+  }
+}
+
+TEST(QuickFamily, PerfectHalvingOnPowersOfTwo) {
+  for (int n = 2; n <= 512; n *= 2) {
+    const auto keys = random_keys(n, 50, n);
+    test::prepare_set(keys);
+    test::run_procedure(285);
+    EXPECT_TRUE(test::keys_sorted()) << n;
+    EXPECT_TRUE(test::permutation_intact(keys));
+  }
+  // Sets that are not a power of two (the control form normally prevents them) still sort.
+  for (int n : {3, 7, 100}) {
+    const auto keys = random_keys(n, 50, n);
+    test::prepare_set(keys);
+    test::run_procedure(285);
+    EXPECT_TRUE(test::keys_sorted()) << n;
+  }
+}
+
+TEST(QuickFamily, SplitSortsAreStableWithPlainComparisons) {
+  for (int index : {376, 377, 378, 379}) {
+    for (unsigned seed : {5u, 6u, 7u}) {
+      const auto keys = random_keys(150, 5, seed);
+      prepare_plain(keys);
+      test::run_procedure(index);
+      EXPECT_TRUE(test::keys_sorted()) << index;
+      EXPECT_TRUE(equal_keys_in_start_order()) << index << " seed " << seed;
+    }
+  }
 }
 
 }  // namespace
