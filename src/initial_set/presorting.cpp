@@ -217,12 +217,7 @@ void radix_msd_splits(int top, int lowest, int hi) {
 }  // namespace
 
 bool presorting_implemented(int method) {
-  switch (method) {
-    case 15:
-      return false;
-    default:
-      return method >= 0 && method < presorting_method_count;
-  }
+  return method >= 0 && method < presorting_method_count;
 }
 
 void apply_presorting(int method) {
@@ -288,6 +283,15 @@ void apply_presorting(int method) {
       }
       break;
     }
+    case 15:  // partit sort: rounds on windows shrinking from both ends
+      for (int k = 1; k <= E / 2; ++k) {
+        const int lo = k - 1, up = hi - k + 1;
+        if (lo >= up) break;
+        const int m = partit_pass(lo, up, 0, false);
+        if (m > lo) partit_pass(lo, m, 1, false);
+        if (up > m + 1) partit_pass(m + 1, up, 2, false);
+      }
+      break;
     case 16:
     case 17:
     case 18:
