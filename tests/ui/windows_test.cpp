@@ -33,6 +33,8 @@
 
 using namespace mv;
 
+void hide_offscreen_warnings();
+
 namespace {
 
 // The test sort: a bubble sort that calls `step_hook` before every comparison, so a test can
@@ -131,13 +133,7 @@ class WindowsTest : public QObject {
 
  private slots:
   void initTestCase() {
-    // The offscreen platform warns about every raise(); that is not news.
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-          if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
-          if (previous) previous(type, context, message);
-        });
+    hide_offscreen_warnings();
     old_sort = procedure_of(sort_index);
     old_power_of_two = procedure_of(power_of_two_index);
     register_procedure(sort_index, hooked_bubble_sort);
@@ -478,5 +474,9 @@ class WindowsTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowsTest)
+int run_windows_tests(int argc, char** argv) {
+  WindowsTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
 #include "windows_test.moc"
