@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "display/display_form.h"
 #include "engine/catalogue.h"
@@ -206,6 +208,18 @@ SpinEdit* ControlForm::add_spin(const char* name, int x, int y, int width, int m
   return spin;
 }
 
+SpinEdit* ControlForm::add_timed_spin(const char* name, int ControlValues::*field, int x, int y,
+                                      int minimum, int maximum, int value, bool passes_keys) {
+  SpinEdit* spin = add_spin(name, x, y, 61, minimum, maximum, value, passes_keys);
+  // The timer's number is the spin edit's.
+  const int timer_number = std::atoi(name + std::strlen("SpinEdit"));
+  connect(spin, &QSpinBox::valueChanged, this, [this, field, timer_number](int v) {
+    controls.*field = v;
+    if (!loading_) restart(timer_number);
+  });
+  return spin;
+}
+
 QComboBox* ControlForm::add_list(const char* name, const QStringList& items, int x, int y,
                                  int width, int lines, bool passes_keys) {
   auto* combo = new QComboBox(this);
@@ -387,38 +401,19 @@ void ControlForm::build_input_band() {
   connect(presorting, &QComboBox::currentIndexChanged, this, &ControlForm::presorting_changed);
 
   add_label("Label_SpinEdit4", QStringLiteral("number of pre-\nsorting loops"), 0, 38, 562);
-  QSpinBox* loops = add_spin("SpinEdit4", 564, 40, 61, 0, 2147483647, 1);
-  connect(loops, &QSpinBox::valueChanged, this, [this](int v) {
-    controls.SpinEdit4 = v;
-    if (!loading_) restart(4);
-  });
+  add_timed_spin("SpinEdit4", &ControlValues::SpinEdit4, 564, 40, 0, 2147483647, 1);
   add_label("Label_SpinEdit10", QStringLiteral("number of\nswitched pairs"), 0, 38, 562);
-  QSpinBox* pairs = add_spin("SpinEdit10", 564, 40, 61, 0, 65535, 1);
-  connect(pairs, &QSpinBox::valueChanged, this, [this, pairs](int v) {
-    controls.SpinEdit10 = v;
-    if (loading_) return;
-    restart(10);
-    if (pairs->hasFocus()) create_initial_set();
+  QSpinBox* pairs = add_timed_spin("SpinEdit10", &ControlValues::SpinEdit10, 564, 40, 0, 65535, 1);
+  connect(pairs, &QSpinBox::valueChanged, this, [this, pairs] {
+    if (!loading_ && pairs->hasFocus()) create_initial_set();
   });
   add_label("Label_SpinEdit6", QStringLiteral("approximate size\nof sorted or\nshuffled subset"), 0,
             66, 562);
-  QSpinBox* subset = add_spin("SpinEdit6", 564, 74, 61, 0, 65535, 0, false);
-  connect(subset, &QSpinBox::valueChanged, this, [this](int v) {
-    controls.SpinEdit6 = v;
-    if (!loading_) restart(6);
-  });
+  add_timed_spin("SpinEdit6", &ControlValues::SpinEdit6, 564, 74, 0, 65535, 0, false);
   add_label("Label_SpinEdit9", QStringLiteral("maximum re-\ncursion depth"), 0, 68, 562);
-  QSpinBox* depth = add_spin("SpinEdit9", 564, 72, 61, 0, 65535, 1);
-  connect(depth, &QSpinBox::valueChanged, this, [this](int v) {
-    controls.SpinEdit9 = v;
-    if (!loading_) restart(9);
-  });
+  add_timed_spin("SpinEdit9", &ControlValues::SpinEdit9, 564, 72, 0, 65535, 1);
   add_label("Label_SpinEdit5", QStringLiteral("number of\nsubsets"), 0, 106, 562);
-  QSpinBox* subsets = add_spin("SpinEdit5", 564, 108, 61, 1, 65535, 2);
-  connect(subsets, &QSpinBox::valueChanged, this, [this](int v) {
-    controls.SpinEdit5 = v;
-    if (!loading_) restart(5);
-  });
+  add_timed_spin("SpinEdit5", &ControlValues::SpinEdit5, 564, 108, 1, 65535, 2);
   for (const char* name : {"SpinEdit4", "Label_SpinEdit4", "SpinEdit5", "Label_SpinEdit5"}) {
     enable(name, false);
   }

@@ -20,6 +20,9 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
+namespace mv {
+struct ControlValues;
+}
 namespace mv::display {
 class DisplayForm;
 }
@@ -117,6 +120,10 @@ class ControlForm : public QWidget {
                        bool passes_keys = true);
   SpinEdit* add_spin(const char* name, int x, int y, int width, int minimum, int maximum, int value,
                      bool passes_keys = true);
+  // A spin edit that writes its field and restarts its rebuild timer (the one with its number)
+  // whenever its handler runs (the rules set values quietly), but not while options load.
+  SpinEdit* add_timed_spin(const char* name, int ControlValues::*field, int x, int y, int minimum,
+                           int maximum, int value, bool passes_keys = true);
   QComboBox* add_list(const char* name, const QStringList& items, int x, int y, int width,
                       int lines, bool passes_keys = true);
   QButtonGroup* add_radio_group(const char* name, const QString& title, const QStringList& items,

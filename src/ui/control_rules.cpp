@@ -92,6 +92,7 @@ void ControlForm::start_up() {
   }
   loading_ = false;
   show_values();
+  set_context_help(controls.CheckBox13);
 
   restore_algorithm_text();
   algorithm_index = static_cast<uint16_t>(std::clamp(controls.ComboBox1, 0, 65535));

@@ -29,13 +29,10 @@
 #include "engine/element_set.h"
 #include "engine/parameters.h"
 #include "engine/settings.h"
+#include "ui/form_test_helpers.h"
 #include "ui/program_windows.h"
 
 using namespace mv;
-
-namespace {}  // namespace
-
-void hide_offscreen_warnings();
 
 namespace {
 
@@ -83,12 +80,6 @@ class PromptWatcher : public QObject {
   }
   QTimer timer_;
 };
-
-std::vector<int32_t> keys() {
-  std::vector<int32_t> k;
-  for (int i = 0; i < column_count(); ++i) k.push_back(elements[i].key);
-  return k;
-}
 
 bool whats_this_popup_shown() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -212,16 +203,16 @@ class ControlFormTest : public QObject {
     list("ComboBox2")->setCurrentIndex(2);
     QSpinBox* subsets = spin("SpinEdit5");
     QVERIFY(subsets->isEnabled());
-    const std::vector<int32_t> before = keys();
+    const std::vector<int32_t> before = visible_keys();
     focus(subsets);
     subsets->setValue(5);
     QVERIFY(control->timer(5)->isActive());
     focus(columns);
     QTRY_VERIFY(!control->timer(5)->isActive());
-    QCOMPARE(keys(), before);
+    QCOMPARE(visible_keys(), before);
     focus(subsets);
     subsets->setValue(6);
-    QTRY_VERIFY(keys() != before);
+    QTRY_VERIFY(visible_keys() != before);
 
     // A typed value above the bound becomes the bound when the spin edit is left.
     QSpinBox* brake = spin("SpinEdit1");
@@ -568,6 +559,7 @@ class ControlFormTest : public QObject {
     box("CheckBox1")->click();
     spin("SpinEdit1")->setValue(17);
     control->take_columns_from_display(300);
+    control->move(30, 40);
     QTest::keyClick(box("CheckBox1"), Qt::Key_Escape);  // Escape closes: the options are saved
     QVERIFY(control->closing());
     QFile file(QString::fromStdString(path));
@@ -596,6 +588,7 @@ class ControlFormTest : public QObject {
     QCOMPARE(controls.RadioGroup8, 1);
     QCOMPARE(spin("SpinEdit1")->value(), 17);
     QCOMPARE(settings.columns.load(), 300);
+    QCOMPARE(control->pos(), QPoint(30, 40));
     check_sane();
 
     // Unchecked: the file goes, and the next start has the built-in settings.

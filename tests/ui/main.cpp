@@ -2,8 +2,9 @@
 // help, options file and prompts. Both run on the offscreen platform.
 #include <QApplication>
 
-// The offscreen platform warns about every raise(); that is not news. Each test class calls this
-// first (the test runner installs its own message handler).
+#include "engine/element_set.h"
+#include "ui/form_test_helpers.h"
+
 void hide_offscreen_warnings() {
   static QtMessageHandler previous = nullptr;
   previous = qInstallMessageHandler(
@@ -11,6 +12,12 @@ void hide_offscreen_warnings() {
         if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
         if (previous) previous(type, context, message);
       });
+}
+
+std::vector<int32_t> visible_keys() {
+  std::vector<int32_t> k;
+  for (int i = 0; i < mv::column_count(); ++i) k.push_back(mv::elements[i].key);
+  return k;
 }
 
 int run_windows_tests(int argc, char** argv);
