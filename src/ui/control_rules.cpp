@@ -80,6 +80,10 @@ void ControlForm::start_up() {
   loading_ = true;
   set_first_start_defaults(s.width(), s.height(), s.width(), s.height());
   controls.SpinEdit9 = recursion_depth_for(settings.columns);
+  // Centred on the screen unless the options file says otherwise.
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
+  controls.Form1_left = area.left() + (area.width() - width()) / 2;
+  controls.Form1_top = area.top() + (area.height() - height()) / 2;
   whole_screen_rule();
   show_values();
   const bool file_exists =
@@ -109,12 +113,7 @@ void ControlForm::start_up() {
     random_seed =
         static_cast<uint32_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
   }
-  if (file_exists) {
-    place_from_options();
-  } else {
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
-    move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-  }
+  place_from_options();
   ready_ = true;
 }
 
