@@ -1,9 +1,11 @@
-// mivrola: the window program. The control form comes first (settings, rules, ready), then the
-// display form, which measures the screen, and then the first start set.
+// mivrola: the window program. The options file's place is decided first, then the forms are
+// made: the display form measures the screen, the control form loads its options and runs its
+// rules, and the first start set is built.
 #include <QApplication>
 #include <QLocale>
 
 #include "algorithms/registry.h"
+#include "engine/options_file.h"
 #include "engine/report.h"
 #include "ui/program_windows.h"
 
@@ -17,7 +19,8 @@ int main(int argc, char** argv) {
   mv::number_format.decimal = locale.decimalPoint().toStdString();
   mv::register_all_algorithms();
 
-  mv::ui::ProgramWindows windows;
+  mv::ui::ProgramWindows windows(
+      mv::options_file_location(QCoreApplication::applicationFilePath().toStdString()));
   windows.start();
 
   return QApplication::exec();

@@ -70,6 +70,9 @@ struct ControlValues {
   int Form2_left_if_moved = 0;
   int Form2_top_if_moved = 0;
   int Form2_ClientWidth = 0;
+  // The display form's position at the last exit: written to the options file, never read.
+  int Form2_left = 0;
+  int Form2_top = 0;
 };
 
 extern ControlValues controls;

@@ -1,11 +1,14 @@
 #include "engine/options_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 #include "engine/options_keys.h"
 #include "engine/random.h"
@@ -19,8 +22,8 @@ namespace {
 constexpr std::streamsize max_file_bytes = 4 << 20;
 
 bool folder_writable(const fs::path& folder) {
-  const std::string name = std::to_string(Random(2147483647)) + "." +
-                           std::to_string(Random(2147483647));
+  const std::string name =
+      std::to_string(Random(2147483647)) + "." + std::to_string(Random(2147483647));
   const fs::path test = folder / name;
   {
     std::ofstream out(test);
@@ -66,7 +69,8 @@ std::string options_file_location(const std::string& program_path) {
   return (config / ini.filename()).string();
 }
 
-bool load_options_file(const std::string& path) {
+bool load_options_file(const std::string& path,
+                       const std::function<void(const OptionKey&)>& after_key) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::string content(static_cast<size_t>(max_file_bytes), '\0');
@@ -75,17 +79,30 @@ bool load_options_file(const std::string& path) {
   std::istringstream lines(content);
   std::string line;
   bool in_options = false;
+  // Values by key in the table's order; keys outside the table are never stored.
+  const std::vector<OptionKey>& keys = option_keys();
+  std::vector<std::optional<std::string>> values(keys.size());
   while (std::getline(lines, line)) {
     const std::string t = trim_blanks(line);
     if (t.empty() || t[0] == ';' || t[0] == '#') continue;
     if (t.front() == '[') {
-      in_options = t.back() == ']' && equal_ignoring_case(trim_blanks(t.substr(1, t.size() - 2)), "options");
+      in_options =
+          t.back() == ']' && equal_ignoring_case(trim_blanks(t.substr(1, t.size() - 2)), "options");
       continue;
     }
     const auto eq = t.find('=');
     if (!in_options || eq == std::string::npos) continue;
+    const std::string name = trim_blanks(t.substr(0, eq));
+    const auto key = std::find_if(keys.begin(), keys.end(), [&](const OptionKey& k) {
+      return equal_ignoring_case(name, k.name);
+    });
+    if (key == keys.end() || !key->read) continue;
+    auto& slot = values[static_cast<size_t>(key - keys.begin())];
+    if (!slot) slot = trim_blanks(t.substr(eq + 1));
+  }
+  for (size_t k = 0; k < keys.size(); ++k) {
     // A value that cannot be read keeps the current one (the default).
-    set_option(trim_blanks(t.substr(0, eq)), trim_blanks(t.substr(eq + 1)));
+    if (values[k] && set_option(keys[k].name, *values[k]) && after_key) after_key(keys[k]);
   }
   return true;
 }

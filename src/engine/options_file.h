@@ -3,7 +3,10 @@
 // configuration folder.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "engine/options_keys.h"
 
 namespace mv {
 
@@ -13,11 +16,15 @@ namespace mv {
 // and ".ini".
 std::string options_file_location(const std::string& program_path);
 
-// Reads the file into the controls, settings and parameters. Unknown keys, lines that are not
-// key=value, values that cannot be read and everything outside section "options" are skipped
-// (the value keeps its default); at most the first few megabytes are read. Returns false when
-// the file does not exist or cannot be read.
-bool load_options_file(const std::string& path);
+// Reads the file into the controls, settings and parameters, key by key in the order of
+// option_keys() whatever the order in the file (the first occurrence of a key counts). Unknown
+// keys, keys that are only written, lines that are not key=value, values that cannot be read and
+// everything outside section "options" are skipped (the value keeps its default); at most the
+// first few megabytes are read. `after_key`, when given, runs after each key that was set, so a
+// window can show the value at once. Returns false when the file does not exist or cannot be
+// read.
+bool load_options_file(const std::string& path,
+                       const std::function<void(const OptionKey&)>& after_key = {});
 
 // Writes every key to a temporary file beside `path` and renames it over the old file, so an
 // interrupted save never leaves a truncated options file. Returns false on any failure (the old

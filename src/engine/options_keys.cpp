@@ -48,6 +48,10 @@ Binding real_param(const char* name, double Parameters::*field) {
           [field] { return parameters.*field; },
           [field](double v) { parameters.*field = v; }};
 }
+Binding written_only(Binding b) {
+  b.key.read = false;
+  return b;
+}
 template <class T>
 Binding live_flag(const char* name, std::atomic<T>& field) {
   return {{name, OptionType::boolean},
@@ -147,6 +151,8 @@ std::vector<Binding> make_bindings() {
       number("SpinEdit10.Value", &C::SpinEdit10),
       number("Form1.left", &C::Form1_left),
       number("Form1.top", &C::Form1_top),
+      written_only(number("Form2.left", &C::Form2_left)),
+      written_only(number("Form2.top", &C::Form2_top)),
       param("param1_healy", &Parameters::param1_healy),
       param("param2_healy", &Parameters::param2_healy),
       param("param3_healy", &Parameters::param3_healy),

@@ -14,6 +14,7 @@ enum class OptionType { boolean, integer, real };
 struct OptionKey {
   const char* name;  // as the options file writes it
   OptionType type;
+  bool read = true;  // false: written for the record, never read back
 };
 
 // Every key in the order the options file holds them.

@@ -1,3 +1,5 @@
+// The control form's controls, band by band, its keys and its closing. The rules, the values
+// shown and the options file are in control_rules.cpp; the help texts in control_help.cpp.
 #include "ui/control_form.h"
 
 #include <QAbstractItemView>
@@ -10,49 +12,61 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
-#include <QSpinBox>
 #include <algorithm>
-#include <chrono>
+#include <cstdlib>
+#include <cstring>
 
 #include "display/display_form.h"
 #include "engine/catalogue.h"
 #include "engine/controls.h"
 #include "engine/element_set.h"
-#include "engine/options_keys.h"
 #include "engine/parameters.h"
-#include "engine/random.h"
 #include "engine/run_driver.h"
 #include "engine/settings.h"
-#include "initial_set/initial_set.h"
 #include "ui/item_captions.h"
 
 namespace mv::ui {
 
 namespace {
 
-const char* const no_algorithm_text = "Please select sorting or shuffling algorithm!";
 constexpr int rebuild_delay_ms = 150;
-
-bool natural_once() {
-  return controls.ComboBox3 == distribution_natural_once;
-}
+constexpr int check_box_height = 17;
 
 }  // namespace
+
+// ---- Spin edits -----------------------------------------------------------------------------
+
+QValidator::State SpinEdit::validate(QString& text, int& pos) const {
+  const QValidator::State state = QSpinBox::validate(text, pos);
+  if (state != QValidator::Invalid) return state;
+  // Any whole number may be typed; leaving the control brings it into the bounds.
+  bool ok = false;
+  text.trimmed().toLongLong(&ok);
+  return ok ? QValidator::Intermediate : QValidator::Invalid;
+}
+
+void SpinEdit::fixup(QString& text) const {
+  bool ok = false;
+  const long long v = text.trimmed().toLongLong(&ok);
+  if (ok) {
+    text = QString::number(std::clamp<long long>(v, minimum(), maximum()));
+  } else {
+    QSpinBox::fixup(text);
+  }
+}
+
+// ---- The form -------------------------------------------------------------------------------
 
 ControlForm::ControlForm(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(
       QStringLiteral("Mivrola - animation of various sorting  and shuffling algorithms"));
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+  set_context_help(false);
   // 8 pt sans serif at 96 dpi, narrowed: the captions were laid out for a narrow system font.
   QFont f(QStringLiteral("Sans Serif"));
   f.setStyleHint(QFont::SansSerif);
@@ -68,19 +82,28 @@ ControlForm::ControlForm(QWidget* parent) : QWidget(parent) {
   setPalette(p);
   setFixedSize(632, 453);
 
-  for (QTimer* t : {&timer2_, &timer3_}) {
-    t->setSingleShot(true);
-    t->setInterval(rebuild_delay_ms);
-    connect(t, &QTimer::timeout, this, &ControlForm::create_initial_set);
+  for (int k = 2; k <= 10; ++k) {
+    QTimer& t = timers_[k];
+    t.setObjectName(QStringLiteral("Timer%1").arg(k));
+    t.setSingleShot(true);
+    t.setInterval(rebuild_delay_ms);
   }
-  timer2_.setObjectName(QStringLiteral("Timer2"));
-  timer3_.setObjectName(QStringLiteral("Timer3"));
+  for (int k : {2, 3, 4, 7, 8}) {
+    connect(&timers_[k], &QTimer::timeout, this, &ControlForm::create_initial_set);
+  }
+  // These rebuild only while their spin edit is still being edited.
+  for (int k : {5, 6, 9}) {
+    connect(&timers_[k], &QTimer::timeout, this, [this, k] {
+      if (spin_edit(("SpinEdit" + std::to_string(k)).c_str())->hasFocus()) create_initial_set();
+    });
+  }
 
   build_input_band();
   build_processing_band();
   build_output_band();
   build_representation_band();
   build_other_band();
+  attach_help();
 }
 
 // ---- Building blocks ------------------------------------------------------------------------
@@ -104,17 +127,43 @@ QFrame* ControlForm::add_band(int top, int height, const QString& caption, bool 
   return band;
 }
 
-QLabel* ControlForm::add_label(const QString& text, int x, int y) {
+QLabel* ControlForm::add_label(const char* name, const QString& text, int x, int y, int right) {
   auto* label = new QLabel(text, this);
-  label->move(x, y);
+  label->setObjectName(QString::fromLatin1(name));
   label->adjustSize();
+  if (right > 0) {
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    x = right - label->width();
+  }
+  label->move(x, y);
+  named_[name] = label;
   return label;
 }
 
 void ControlForm::pass_keys(QWidget* control) {
   control->installEventFilter(this);
+  key_passers_.insert(control);
   if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit()) {
     combo->lineEdit()->installEventFilter(this);
+    key_passers_.insert(combo->lineEdit());
+  }
+}
+
+void ControlForm::swallow_keys(QWidget* control) {
+  control->installEventFilter(this);
+  key_swallowers_.insert(control);
+}
+
+void ControlForm::fit_before(QWidget* widget, int right) {
+  for (int stretch : {QFont::Condensed, QFont::ExtraCondensed}) {
+    if (widget->x() + widget->width() <= right) return;
+    QFont f = widget->font();
+    f.setStretch(stretch);
+    widget->setFont(f);
+    widget->resize(widget->sizeHint().width(), widget->height());
+  }
+  if (widget->x() + widget->width() > right) {
+    widget->resize(std::max(right - widget->x(), 0), widget->height());
   }
 }
 
@@ -123,10 +172,14 @@ QCheckBox* ControlForm::add_check(const char* name, const QString& caption, int 
   auto* box = new QCheckBox(caption, this);
   box->setObjectName(QString::fromLatin1(name));
   box->setChecked(checked);
-  box->move(x, y);
-  box->adjustSize();
+  box->setGeometry(x, y, box->sizeHint().width(),
+                   std::min(box->sizeHint().height(), check_box_height));
   named_[name] = box;
-  if (passes_keys) pass_keys(box);
+  if (passes_keys) {
+    pass_keys(box);
+  } else {
+    swallow_keys(box);
+  }
   return box;
 }
 
@@ -138,15 +191,32 @@ QCheckBox* ControlForm::add_flag(const char* name, const QString& caption, int x
   return box;
 }
 
-QSpinBox* ControlForm::add_spin(const char* name, int x, int y, int width, int minimum, int maximum,
+SpinEdit* ControlForm::add_spin(const char* name, int x, int y, int width, int minimum, int maximum,
                                 int value, bool passes_keys) {
-  auto* spin = new QSpinBox(this);
+  auto* spin = new SpinEdit(this);
   spin->setObjectName(QString::fromLatin1(name));
   spin->setRange(minimum, maximum);
   spin->setValue(value);
+  spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
   spin->setGeometry(x, y, width, spin->sizeHint().height());
   named_[name] = spin;
-  if (passes_keys) pass_keys(spin);
+  if (passes_keys) {
+    pass_keys(spin);
+  } else {
+    swallow_keys(spin);
+  }
+  return spin;
+}
+
+SpinEdit* ControlForm::add_timed_spin(const char* name, int ControlValues::*field, int x, int y,
+                                      int minimum, int maximum, int value, bool passes_keys) {
+  SpinEdit* spin = add_spin(name, x, y, 61, minimum, maximum, value, passes_keys);
+  // The timer's number is the spin edit's.
+  const int timer_number = std::atoi(name + std::strlen("SpinEdit"));
+  connect(spin, &QSpinBox::valueChanged, this, [this, field, timer_number](int v) {
+    controls.*field = v;
+    if (!loading_) restart(timer_number);
+  });
   return spin;
 }
 
@@ -158,7 +228,11 @@ QComboBox* ControlForm::add_list(const char* name, const QStringList& items, int
   combo->setMaxVisibleItems(lines);
   combo->setGeometry(x, y, width, combo->sizeHint().height());
   named_[name] = combo;
-  if (passes_keys) pass_keys(combo);
+  if (passes_keys) {
+    pass_keys(combo);
+  } else {
+    swallow_keys(combo);
+  }
   return combo;
 }
 
@@ -183,6 +257,7 @@ QButtonGroup* ControlForm::add_radio_group(const char* name, const QString& titl
     radio->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(k));
     group->addButton(radio, k);
     layout->addWidget(radio, k % rows, k / rows);
+    swallow_keys(radio);
   }
   if (QAbstractButton* b = group->button(checked)) b->setChecked(true);
   named_[name] = box;
@@ -197,29 +272,47 @@ QPushButton* ControlForm::add_button(const char* name, const QString& caption, Q
   b->setGeometry(geometry);
   b->setAutoDefault(false);
   named_[name] = b;
-  if (passes_keys) pass_keys(b);
+  if (passes_keys) {
+    pass_keys(b);
+  } else {
+    swallow_keys(b);
+  }
   return b;
 }
 
-QCheckBox* ControlForm::check_box(const char* name) const {
+QWidget* ControlForm::control(const char* name) const {
   auto it = named_.find(name);
-  return it == named_.end() ? nullptr : qobject_cast<QCheckBox*>(it->second);
+  return it == named_.end() ? nullptr : it->second;
+}
+QCheckBox* ControlForm::check_box(const char* name) const {
+  return qobject_cast<QCheckBox*>(control(name));
 }
 QSpinBox* ControlForm::spin_edit(const char* name) const {
-  auto it = named_.find(name);
-  return it == named_.end() ? nullptr : qobject_cast<QSpinBox*>(it->second);
+  return qobject_cast<QSpinBox*>(control(name));
 }
 QComboBox* ControlForm::combo_box(const char* name) const {
-  auto it = named_.find(name);
-  return it == named_.end() ? nullptr : qobject_cast<QComboBox*>(it->second);
+  return qobject_cast<QComboBox*>(control(name));
+}
+QPushButton* ControlForm::button(const char* name) const {
+  return qobject_cast<QPushButton*>(control(name));
+}
+QLabel* ControlForm::label(const char* name) const {
+  return qobject_cast<QLabel*>(control(name));
 }
 QButtonGroup* ControlForm::radio_group(const char* name) const {
   auto it = groups_.find(name);
   return it == groups_.end() ? nullptr : it->second;
 }
-QPushButton* ControlForm::button(const char* name) const {
-  auto it = named_.find(name);
-  return it == named_.end() ? nullptr : qobject_cast<QPushButton*>(it->second);
+QTimer* ControlForm::timer(int number) {
+  return number >= 2 && number <= 10 ? &timers_[number] : nullptr;
+}
+
+void ControlForm::enable(const char* name, bool on) {
+  if (QWidget* w = control(name)) w->setEnabled(on);
+}
+
+void ControlForm::show_control(const char* name, bool on) {
+  if (QWidget* w = control(name)) w->setVisible(on);
 }
 
 // ---- Bands ----------------------------------------------------------------------------------
@@ -227,23 +320,117 @@ QPushButton* ControlForm::button(const char* name) const {
 void ControlForm::build_input_band() {
   add_band(0, 177, QStringLiteral("input: preparation of initial set for sorting / shuffling"),
            true);
-  add_label(QStringLiteral("value creation for initial set"), 8, 16);
+  QFont big = font();
+  big.setPixelSize(16);
+
+  // Left: value creation, structure, columns, rows, rotation, n distinct.
+  add_label("Label_ComboBox3", QStringLiteral("value creation for initial set"), 8, 16);
   QComboBox* distribution = add_list("ComboBox3", value_distribution_captions(), 8, 30, 452, 30);
   connect(distribution, &QComboBox::currentIndexChanged, this, &ControlForm::distribution_changed);
-  add_label(QStringLiteral("structure of initial set"), 8, 52);
+  add_label("Label_ComboBox2", QStringLiteral("structure of initial set"), 8, 52);
   QComboBox* structure = add_list("ComboBox2", structure_captions(), 8, 66, 452, 30);
   connect(structure, &QComboBox::currentIndexChanged, this, &ControlForm::structure_changed);
 
-  QFont big = font();
-  big.setPixelSize(16);
-  add_label(QStringLiteral("columns"), 8, 95);
+  add_label("Label_SpinEdit2", QStringLiteral("columns"), 8, 95);
   columns_ = add_spin("SpinEdit2", 57, 90, 70, 2, 65535, 2);
   columns_->setFont(big);
   columns_->setFixedHeight(columns_->sizeHint().height());
   connect(columns_, &QSpinBox::valueChanged, this, &ControlForm::columns_changed);
-  add_label(QStringLiteral("rows"), 132, 95);
+  add_label("Label_SpinEdit3", QStringLiteral("rows"), 132, 95);
   rows_ = add_spin("SpinEdit3", 158, 90, 62, 2, 65535, 2);
   connect(rows_, &QSpinBox::valueChanged, this, &ControlForm::rows_changed);
+
+  // A click on "rotation" toggles "click onto form", as a click on that box's own text does.
+  QLabel* rotation_label = add_label("Label_SpinEdit8", QStringLiteral("rotation"), 0, 95, 275);
+  rotation_label->installEventFilter(this);
+  QSpinBox* rotation = add_spin("SpinEdit8", 277, 90, 62, -65535, 65535, 0);
+  connect(rotation, &QSpinBox::valueChanged, this, [this, rotation](int v) {
+    if (!rotation->hasFocus() || loading_) return;
+    controls.SpinEdit8 = v;
+    restart(8);
+  });
+  add_label("Label_SpinEdit7", QStringLiteral("n distinct\nelements"), 0, 88, 397);
+  QSpinBox* n_distinct = add_spin("SpinEdit7", 399, 90, 61, 1, 65535, 1);
+  connect(n_distinct, &QSpinBox::valueChanged, this, &ControlForm::n_distinct_changed);
+
+  // Window and range switches.
+  QCheckBox* bordered = add_flag("CheckBox3", QStringLiteral("always window/bordered mode"), 8, 122,
+                                 false, [](bool on) { controls.CheckBox3 = on; });
+  connect(bordered, &QCheckBox::clicked, this, [this] { screen_bounds_rule(false); });
+  whole_screen_box_ =
+      add_check("CheckBox12", QStringLiteral("use whole/complete screen"), 8, 140, true);
+  whole_screen_box_->setTristate(true);
+  connect(whole_screen_box_, &QCheckBox::clicked, this, &ControlForm::whole_screen_clicked);
+  QCheckBox* range = add_flag("CheckBox16", QStringLiteral("maximum range of values/codomain"), 8,
+                              156, false, [](bool on) { controls.CheckBox16 = on; });
+  connect(range, &QCheckBox::clicked, this, &ControlForm::maximum_range_clicked);
+  for (const char* name : {"CheckBox3", "CheckBox12", "CheckBox16"}) {
+    fit_before(control(name), 198);
+  }
+
+  add_flag("CheckBox19", QStringLiteral("initialize random generator"), 200, 122, true,
+           [](bool on) { controls.CheckBox19 = on; });
+  QCheckBox* reverse1 =
+      add_flag("CheckBox4", QStringLiteral("1st start reverse (befor.poss. presort.)"), 200, 140,
+               false, [](bool on) { controls.CheckBox4 = on; });
+  connect(reverse1, &QCheckBox::clicked, this, &ControlForm::create_initial_set);
+  QCheckBox* reverse2 =
+      add_flag("CheckBox6", QStringLiteral("2nd start reverse (after poss. presort.)"), 200, 156,
+               false, [](bool on) { controls.CheckBox6 = on; });
+  connect(reverse2, &QCheckBox::clicked, this, &ControlForm::create_initial_set);
+  for (const char* name : {"CheckBox19", "CheckBox4", "CheckBox6"}) {
+    fit_before(control(name), 397);
+  }
+
+  QCheckBox* exact = add_flag(
+      "CheckBox27", QStringLiteral("exact structure"), 399, 120, true,
+      [](bool on) { controls.CheckBox27 = on; }, false);
+  connect(exact, &QCheckBox::clicked, this, &ControlForm::create_initial_set);
+  fit_before(exact, 512);
+  QCheckBox* maximum = add_check("CheckBox26", QStringLiteral("maximum"), 399, 136, false);
+  connect(maximum, &QCheckBox::clicked, this, &ControlForm::maximum_clicked);
+  fit_before(maximum, 478);
+  add_flag("CheckBox25", QString(), 399, 153, true, [](bool on) { controls.CheckBox25 = on; });
+  QLabel* click_text = add_label("StaticText1", QStringLiteral("click onto\nform"), 416, 151);
+  click_text->installEventFilter(this);
+
+  // Right: presorting and its inputs. Only one input shows at each of the shared places.
+  add_label("Label_ComboBox4", QStringLiteral("presorting / -shuffling of initial set"), 0, 2, 625);
+  fit_before(control("Label_ComboBox4"), 630);
+  QComboBox* presorting = add_list("ComboBox4", presorting_captions(), 464, 16, 161, 32);
+  connect(presorting, &QComboBox::currentIndexChanged, this, &ControlForm::presorting_changed);
+
+  add_label("Label_SpinEdit4", QStringLiteral("number of pre-\nsorting loops"), 0, 38, 562);
+  add_timed_spin("SpinEdit4", &ControlValues::SpinEdit4, 564, 40, 0, 2147483647, 1);
+  add_label("Label_SpinEdit10", QStringLiteral("number of\nswitched pairs"), 0, 38, 562);
+  QSpinBox* pairs = add_timed_spin("SpinEdit10", &ControlValues::SpinEdit10, 564, 40, 0, 65535, 1);
+  connect(pairs, &QSpinBox::valueChanged, this, [this, pairs] {
+    if (!loading_ && pairs->hasFocus()) create_initial_set();
+  });
+  add_label("Label_SpinEdit6", QStringLiteral("approximate size\nof sorted or\nshuffled subset"), 0,
+            66, 562);
+  add_timed_spin("SpinEdit6", &ControlValues::SpinEdit6, 564, 74, 0, 65535, 0, false);
+  add_label("Label_SpinEdit9", QStringLiteral("maximum re-\ncursion depth"), 0, 68, 562);
+  add_timed_spin("SpinEdit9", &ControlValues::SpinEdit9, 564, 72, 0, 65535, 1);
+  add_label("Label_SpinEdit5", QStringLiteral("number of\nsubsets"), 0, 106, 562);
+  add_timed_spin("SpinEdit5", &ControlValues::SpinEdit5, 564, 108, 1, 65535, 2);
+  for (const char* name : {"SpinEdit4", "Label_SpinEdit4", "SpinEdit5", "Label_SpinEdit5"}) {
+    enable(name, false);
+  }
+  show_control("SpinEdit9", false);
+  show_control("Label_SpinEdit9", false);
+  show_control("SpinEdit10", false);
+  show_control("Label_SpinEdit10", false);
+
+  QButtonGroup* arrangement = add_radio_group(
+      "RadioGroup6", QStringLiteral("subsets arrangement"),
+      {QStringLiteral("increasing"), QStringLiteral("random")}, 2, QRect(480, 140, 145, 35), 0);
+  enable("RadioGroup6", false);
+  connect(arrangement, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+    if (!on) return;
+    controls.RadioGroup6 = id;
+    create_initial_set();
+  });
 }
 
 void ControlForm::build_processing_band() {
@@ -278,6 +465,27 @@ void ControlForm::build_processing_band() {
   pass_keys(algorithm_list_);
   connect(algorithm_list_, &QComboBox::currentIndexChanged, this, &ControlForm::algorithm_changed);
 
+  add_label("Label_ComboBox5", QStringLiteral("algorithm for block swapping / array rotation"), 8,
+            220);
+  QComboBox* block_swapping =
+      add_list("ComboBox5", block_swapping_captions(), 8, 234, 385, 15, false);
+  connect(block_swapping, &QComboBox::currentIndexChanged, this,
+          [](int index) { settings.block_swap_method = std::max(index, 0); });
+  add_flag("CheckBox23", QStringLiteral("quick block swapping"), 7, 261, false,
+           [](bool on) { settings.quick_block_swapping = on; });
+
+  add_label("Label_enforce_stability", QStringLiteral("enforce stability:"), 0, 272, 278);
+  add_flag("CheckBox20", QStringLiteral("locally"), 280, 270, false,
+           [](bool on) { controls.CheckBox20 = on; });
+  fit_before(control("CheckBox20"), 334);
+  add_flag("CheckBox21", QStringLiteral("globally"), 336, 270, false,
+           [](bool on) { controls.CheckBox21 = on; });
+  fit_before(control("CheckBox21"), 402);
+  for (const char* name : {"ComboBox5", "Label_ComboBox5", "CheckBox23", "CheckBox20", "CheckBox21",
+                           "Label_enforce_stability"}) {
+    enable(name, false);
+  }
+
   start_button_ =
       add_button("Button2", QStringLiteral("sorting / shuffling"), QRect(516, 218, 109, 40), true);
   QFont bold = font();
@@ -291,13 +499,21 @@ void ControlForm::build_processing_band() {
   add_flag("CheckBox22", QStringLiteral("stable comparings"), 404, 233, true,
            [](bool on) { settings.stable_comparings_checked = on; });
 
-  add_label(QStringLiteral("brake factor"), 404, 250);
+  add_label("Label_SpinEdit1", QStringLiteral("brake factor"), 404, 250);
   brake_ = add_spin("SpinEdit1", 404, 263, 70, 0, brake_factor_max, 0);
   QFont big = font();
   big.setPixelSize(16);
   brake_->setFont(big);
   brake_->setGeometry(404, 263, 70, std::min(brake_->sizeHint().height(), 297 - 263 - 1));
   connect(brake_, &QSpinBox::valueChanged, this, [](int v) { settings.brake_factor = v; });
+
+  QButtonGroup* simultaneous = add_radio_group(
+      "RadioGroup8", QStringLiteral("simultaneous sorting"),
+      {QStringLiteral("mode 1"), QStringLiteral("mode 2")}, 2, QRect(488, 259, 137, 35), 0);
+  enable("RadioGroup8", false);
+  connect(simultaneous, &QButtonGroup::idToggled, this, [](int id, bool on) {
+    if (on) controls.RadioGroup8 = id;
+  });
 }
 
 void ControlForm::build_output_band() {
@@ -337,7 +553,8 @@ void ControlForm::build_representation_band() {
   QButtonGroup* background = add_radio_group("RadioGroup1", QStringLiteral("background"),
                                              {QStringLiteral("white"), QStringLiteral("black")}, 1,
                                              QRect(0, top, 0, height), 0);
-  connect(background, &QButtonGroup::idClicked, this, [this](int id) {
+  connect(background, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+    if (!on) return;
     settings.background = static_cast<Background>(id);
     create_initial_set();
   });
@@ -345,7 +562,8 @@ void ControlForm::build_representation_band() {
       add_radio_group("RadioGroup5", QStringLiteral("color gradient"),
                       {QStringLiteral("initial set"), QStringLiteral("target set")}, 1,
                       QRect(0, top, 0, height), 0);
-  connect(gradient, &QButtonGroup::idClicked, this, [this](int id) {
+  connect(gradient, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+    if (!on) return;
     controls.RadioGroup5 = id;
     create_initial_set();
   });
@@ -354,16 +572,19 @@ void ControlForm::build_representation_band() {
       {QStringLiteral("monochrome"), QStringLiteral("two-tone (red-blue)"),
        QStringLiteral("tri-colour (red-gr.-bl.)"), QStringLiteral("tri-col. (colour circle)")},
       2, QRect(0, top, 0, height), 2);
-  connect(line_set, &QButtonGroup::idClicked, this, [this](int id) {
+  connect(line_set, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+    if (!on) return;
     settings.line_set = static_cast<LineSet>(id);
-    named_["RadioGroup5"]->setEnabled(id != 0);
+    enable("RadioGroup5", id != 0);
     create_initial_set();
   });
   QButtonGroup* cursor =
       add_radio_group("RadioGroup2", QStringLiteral("process. mouse cursor"),
                       {QStringLiteral("no/invisible/hidden"), QStringLiteral("background workg.")},
                       1, QRect(0, top, 0, height), 1);
-  connect(cursor, &QButtonGroup::idClicked, this, [](int id) { controls.RadioGroup2 = id; });
+  connect(cursor, &QButtonGroup::idToggled, this, [](int id, bool on) {
+    if (on) controls.RadioGroup2 = id;
+  });
   const char* const order[] = {"RadioGroup1", "RadioGroup5", "RadioGroup4", "RadioGroup2"};
   const int left = 140, right = width() - 2, gap = 2;
   int wanted = 0;
@@ -381,360 +602,30 @@ void ControlForm::build_representation_band() {
 
 void ControlForm::build_other_band() {
   add_band(405, 48, QStringLiteral("other"), true);
+  add_flag("CheckBox13", QStringLiteral("context sensitive help"), 8, 430, false,
+           [this](bool on) { set_context_help(on); });
+  fit_before(control("CheckBox13"), 128);
   add_flag("CheckBox7",
            QStringLiteral("after processing break instantly return to start set and this form"),
            130, 412, false, [](bool on) { controls.CheckBox7 = on; });
   add_flag("CheckBox8",
            QStringLiteral("after processing end instantly return to start set and this form"), 130,
            430, false, [](bool on) { controls.CheckBox8 = on; });
+  fit_before(control("CheckBox7"), 440);
+  fit_before(control("CheckBox8"), 440);
+  QCheckBox* parameter_input = add_flag("CheckBox10", QStringLiteral("parameter input"), 442, 412,
+                                        true, [](bool on) { controls.CheckBox10 = on; });
+  connect(parameter_input, &QCheckBox::clicked, this, [] {
+    recompute_column_defaults(settings.columns);
+    controls.SpinEdit9 = recursion_depth_for(settings.columns);
+  });
+  fit_before(parameter_input, 550);
+  add_flag("CheckBox9", QStringLiteral("save and load options automatically"), 442, 430, false,
+           [](bool on) { controls.CheckBox9 = on; });
+  fit_before(control("CheckBox9"), 630);
   QPushButton* hide_form =
       add_button("Button1", QStringLiteral("hide this form"), QRect(552, 411, 74, 18), false);
   connect(hide_form, &QPushButton::clicked, this, &QWidget::hide);
-}
-
-// ---- Start-up and values --------------------------------------------------------------------
-
-void ControlForm::start_up() {
-  QScreen* screen = QGuiApplication::primaryScreen();
-  const QSize s = screen ? screen->geometry().size() : QSize(640, 480);
-  set_first_start_defaults(s.width(), s.height(), s.width(), s.height());
-  show_values();
-  restore_algorithm_text();
-  refresh_start_button();
-  algorithm_enabling();
-  whole_screen_rule();
-  if (controls.CheckBox19) {
-    random_seed =
-        static_cast<uint32_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
-  }
-  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
-  move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-  ready_ = true;
-}
-
-void ControlForm::set_quietly(QSpinBox* spin, int value) {
-  const QSignalBlocker block(spin);
-  spin->setValue(value);
-}
-
-void ControlForm::show_values() {
-  const QSignalBlocker b1(algorithm_list_);
-  algorithm_list_->setCurrentIndex(controls.ComboBox1);
-  {
-    const QSignalBlocker b(combo_box("ComboBox3"));
-    combo_box("ComboBox3")->setCurrentIndex(controls.ComboBox3);
-  }
-  {
-    const QSignalBlocker b(combo_box("ComboBox2"));
-    combo_box("ComboBox2")->setCurrentIndex(controls.ComboBox2);
-  }
-  columns_->setMaximum(controls.SpinEdit2_max);
-  rows_->setMaximum(controls.SpinEdit3_max);
-  set_quietly(columns_, settings.columns);
-  set_quietly(rows_, settings.rows);
-  set_quietly(brake_, settings.brake_factor);
-  const std::pair<const char*, bool> flags[] = {
-      {"CheckBox1", controls.CheckBox1},
-      {"CheckBox2", controls.CheckBox2},
-      {"CheckBox5", controls.CheckBox5},
-      {"CheckBox7", controls.CheckBox7},
-      {"CheckBox8", controls.CheckBox8},
-      {"CheckBox11", controls.CheckBox11},
-      {"CheckBox14", controls.CheckBox14},
-      {"CheckBox15", settings.colorize_comparisons},
-      {"CheckBox17", settings.optional_swaps},
-      {"CheckBox18", controls.CheckBox18},
-      {"CheckBox22", settings.stable_comparings_checked},
-      {"CheckBox24", settings.correct_movings},
-      {"CheckBox28", controls.CheckBox28},
-  };
-  for (const auto& [name, on] : flags) {
-    QCheckBox* box = check_box(name);
-    const QSignalBlocker b(box);
-    box->setChecked(on);
-  }
-  check_box("CheckBox28")->setEnabled(controls.CheckBox28_enabled);
-  const std::pair<const char*, int> choices[] = {
-      {"RadioGroup1", static_cast<int>(settings.background.load())},
-      {"RadioGroup2", controls.RadioGroup2},
-      {"RadioGroup4", static_cast<int>(settings.line_set.load())},
-      {"RadioGroup5", controls.RadioGroup5},
-  };
-  for (const auto& [name, id] : choices) {
-    if (QAbstractButton* b = radio_group(name)->button(id)) b->setChecked(true);
-  }
-  named_["RadioGroup5"]->setEnabled(settings.line_set.load() != LineSet::monochrome);
-}
-
-void ControlForm::show_columns_and_rows() {
-  columns_->setMaximum(std::max(controls.SpinEdit2_max, 2));
-  rows_->setMaximum(std::max(controls.SpinEdit3_max, 2));
-  set_quietly(columns_, settings.columns);
-  set_quietly(rows_, settings.rows);
-  column_bounds_rule();
-  whole_screen_rule();
-}
-
-// ---- Building the set -----------------------------------------------------------------------
-
-void ControlForm::create_initial_set() {
-  timer2_.stop();
-  timer3_.stop();
-  if (!ready_ || !display_) {
-    refresh_start_button();
-    show();
-    return;
-  }
-  CreateInitialSet();
-  after_set_built();
-  show();
-  bring_forward();
-}
-
-void ControlForm::after_set_built() {
-  show_columns_and_rows();
-  if (display_) display_->start_set_built();
-  n_distinct_equals_rows_ = controls.SpinEdit7 == settings.rows;
-  refresh_start_button();
-}
-
-// ---- Rules ----------------------------------------------------------------------------------
-
-void ControlForm::columns_changed(int value) {
-  settings.columns = value;
-  recompute_column_defaults(value);
-  if (columns_->hasFocus()) {
-    if (natural_once()) {
-      settings.rows = std::min(value, controls.SpinEdit3_max);
-      set_quietly(rows_, settings.rows);
-      controls.SpinEdit7_max = controls.SpinEdit7 = settings.rows;
-    }
-    timer2_.start();
-  }
-  column_bounds_rule();
-  whole_screen_rule();
-}
-
-void ControlForm::rows_changed(int value) {
-  settings.rows = value;
-  if (rows_->hasFocus()) {
-    if (natural_once()) {
-      settings.columns = std::min(value, controls.SpinEdit2_max);
-      set_quietly(columns_, settings.columns);
-      recompute_column_defaults(settings.columns);
-      column_bounds_rule();
-      controls.SpinEdit7_max = controls.SpinEdit7 = value;
-    } else {
-      controls.SpinEdit7_max = value + (controls.CheckBox16 ? 1 : 0);
-      if (controls.SpinEdit7 > controls.SpinEdit7_max || n_distinct_equals_rows_) {
-        controls.SpinEdit7 = std::min(value, controls.SpinEdit7_max);
-      }
-    }
-    timer3_.start();
-  }
-  whole_screen_rule();
-}
-
-void ControlForm::column_bounds_rule() {
-  const int n = settings.columns;
-  ControlValues& c = controls;
-  c.SpinEdit5_max = std::max(1, n / 3);
-  c.SpinEdit5 = std::clamp(c.SpinEdit5, 1, c.SpinEdit5_max);
-  c.SpinEdit6_max = n;
-  c.SpinEdit6 = n / 2;
-  c.SpinEdit8 = std::clamp(c.SpinEdit8, -n, n);
-  c.SpinEdit10 = std::clamp(c.SpinEdit10, 0, n / 2);
-}
-
-void ControlForm::whole_screen_rule() {
-  const bool at_columns = settings.columns >= controls.SpinEdit2_max;
-  const bool at_rows = settings.rows >= controls.SpinEdit3_max;
-  if (natural_once()) {
-    whole_screen_ = at_rows ? Qt::Checked : Qt::Unchecked;
-  } else {
-    whole_screen_ = at_columns && at_rows   ? Qt::Checked
-                    : at_columns || at_rows ? Qt::PartiallyChecked
-                                            : Qt::Unchecked;
-  }
-}
-
-void ControlForm::screen_bounds_rule(bool rebuild) {
-  if (!display_) return;
-  const QSize screen = display_->screen_rect().size();
-  const int bordered_w = std::max<int>(display_->screen_client_width, 2);
-  const int bordered_h = std::max<int>(display_->screen_client_height, 2);
-  int bound_w = controls.CheckBox3 ? bordered_w : screen.width();
-  int bound_h = controls.CheckBox3 ? bordered_h : screen.height();
-  if (natural_once()) bound_w = bound_h = std::min(bound_w, bound_h);
-  bound_w = std::clamp(bound_w, 2, 65535);
-  bound_h = std::clamp(bound_h, 2, 65535);
-  const int old_columns = settings.columns, old_rows = settings.rows;
-  const bool n_distinct_at_max = controls.SpinEdit7 >= controls.SpinEdit7_max;
-  controls.SpinEdit2_max = bound_w;
-  controls.SpinEdit3_max = bound_h;
-  int columns = old_columns, rows = old_rows;
-  if (whole_screen_ == Qt::Checked) {
-    columns = bound_w;
-    rows = bound_h;
-  } else if (whole_screen_ == Qt::PartiallyChecked) {
-    auto toward = [](int v, int bordered, int bound) {
-      if (v > bordered) return bordered;
-      if (v == bordered) return bound;
-      return v;
-    };
-    columns = toward(columns, std::min(bordered_w, bound_w), bound_w);
-    rows = toward(rows, std::min(bordered_h, bound_h), bound_h);
-  }
-  columns = std::clamp(columns, 2, bound_w);
-  rows = std::clamp(rows, 2, bound_h);
-  if (natural_once()) columns = rows = std::min(columns, rows);
-  settings.columns = columns;
-  settings.rows = rows;
-  recompute_column_defaults(columns);
-  if (n_distinct_at_max || natural_once()) {
-    controls.SpinEdit7_max = rows + (controls.CheckBox16 && !natural_once() ? 1 : 0);
-    controls.SpinEdit7 = natural_once() ? rows : controls.SpinEdit7_max;
-  } else {
-    controls.SpinEdit7_max = rows + (controls.CheckBox16 ? 1 : 0);
-    controls.SpinEdit7 = std::min(controls.SpinEdit7, controls.SpinEdit7_max);
-  }
-  show_columns_and_rows();
-  if (rebuild || columns != old_columns || rows != old_rows) create_initial_set();
-}
-
-void ControlForm::structure_changed(int index) {
-  controls.ComboBox2 = std::max(index, 0);
-  screen_bounds_rule(true);
-}
-
-void ControlForm::distribution_changed(int index) {
-  controls.ComboBox3 = std::max(index, 0);
-  algorithm_enabling();
-  controls.CheckBox16 = natural_once() ? false : controls.maximaler_Wertebereich;
-  screen_bounds_rule(true);
-}
-
-void ControlForm::algorithm_changed(int index) {
-  if (!ready_) return;
-  controls.ComboBox1 = index;
-  algorithm_index = static_cast<uint16_t>(std::clamp(index, 0, 65535));
-  algorithm_enabling();
-  {
-    const QSignalBlocker block(algorithm_list_);
-    algorithm_list_->setCurrentIndex(index);
-  }
-  restore_algorithm_text();
-  refresh_start_button();
-  create_initial_set();
-}
-
-void ControlForm::algorithm_enabling() {
-  const int index = controls.ComboBox1;
-  const bool distribution_ok = !natural_once();
-  auto enable = [&](const char* name, bool on) {
-    if (QWidget* w = named_.count(name) ? named_[name] : nullptr) w->setEnabled(on);
-  };
-  enable("CheckBox15", control_enabled_for(AlgorithmControl::colorize_and_optional_swaps, index));
-  enable("CheckBox17", control_enabled_for(AlgorithmControl::colorize_and_optional_swaps, index));
-  enable("CheckBox18", control_enabled_for(AlgorithmControl::show_threads, index));
-  enable("CheckBox24", control_enabled_for(AlgorithmControl::correct_movings, index));
-  enable("CheckBox5", control_enabled_for(AlgorithmControl::show_loops, index));
-  enable("CheckBox2",
-         distribution_ok && control_enabled_for(AlgorithmControl::show_stability, index));
-  const bool stable_comparings =
-      distribution_ok && control_enabled_for(AlgorithmControl::stable_comparings, index);
-  enable("CheckBox22", stable_comparings);
-  settings.stable_comparings_enabled = stable_comparings;
-  zoomable_enabling();
-}
-
-void ControlForm::refresh_start_button() {
-  const int index = controls.ComboBox1;
-  QString caption = QStringLiteral("sorting / shuffling");
-  if (index >= 0 && index < separator_index) caption = QStringLiteral("sorting");
-  if (index >= first_shuffle_index && index < catalogue_size) caption = QStringLiteral("shuffling");
-  start_button_->setText(caption);
-  // Entries whose family is not built yet have no procedure and cannot start.
-  start_button_->setEnabled(index >= 0 && index < catalogue_size && index != separator_index &&
-                            is_implemented(index));
-  if (ready_ && display_) display_->setWindowTitle(caption);
-}
-
-QString ControlForm::start_button_caption() const {
-  return start_button_->text();
-}
-
-void ControlForm::zoomable_enabling() {
-  const int index = controls.ComboBox1;
-  const bool on =
-      !natural_once() && index >= 0 && index < separator_index && !is_value_counting_sort(index);
-  controls.CheckBox28_enabled = on;
-  check_box("CheckBox28")->setEnabled(on);
-}
-
-void ControlForm::zoomable_clicked() {
-  if (!ready_) return;
-  zoomable_enabling();
-  if (!check_box("CheckBox28")->isChecked() && display_) {
-    settings.columns = std::clamp(display_->width(), 2, controls.SpinEdit2_max);
-    recompute_column_defaults(settings.columns);
-  }
-  create_initial_set();
-}
-
-void ControlForm::restore_algorithm_text() {
-  const int index = algorithm_list_->currentIndex();
-  algorithm_list_->setEditText(index < 0 ? QString::fromLatin1(no_algorithm_text)
-                                         : algorithm_list_->itemText(index));
-}
-
-// ---- Display keys and resizing --------------------------------------------------------------
-
-void ControlForm::set_brake_factor(int value) {
-  brake_->setValue(std::clamp(value, 0, brake_factor_max));
-}
-
-void ControlForm::toggle_colorize_comparisons() {
-  check_box("CheckBox15")->toggle();
-}
-
-void ControlForm::toggle_correct_movings() {
-  check_box("CheckBox24")->toggle();
-}
-
-void ControlForm::take_rows_from_display(int rows) {
-  const int old_rows = settings.rows;
-  rows = std::clamp(rows, 2, std::max(controls.SpinEdit3_max, 2));
-  settings.rows = rows;
-  set_quietly(rows_, rows);
-  if (controls.SpinEdit7 == old_rows || controls.SpinEdit7 > rows) {
-    controls.SpinEdit7_max = rows + (controls.CheckBox16 ? 1 : 0);
-    controls.SpinEdit7 = rows;
-  }
-  whole_screen_rule();
-}
-
-void ControlForm::take_columns_from_display(int columns) {
-  columns = std::clamp(columns, 2, std::max(controls.SpinEdit2_max, 2));
-  settings.columns = columns;
-  set_quietly(columns_, columns);
-  recompute_column_defaults(columns);
-  column_bounds_rule();
-  whole_screen_rule();
-}
-
-bool ControlForm::zoomable_columns_active() const {
-  return controls.CheckBox28_enabled && controls.CheckBox28;
-}
-
-bool ControlForm::n_distinct_enabled() const {
-  return !natural_once();
-}
-
-void ControlForm::bring_forward() {
-  if (!isVisible()) return;
-  raise();
-  activateWindow();
 }
 
 // ---- Running --------------------------------------------------------------------------------
@@ -744,16 +635,29 @@ void ControlForm::start_processing() {
   run_algorithm();
 }
 
-// ---- Keys and closing -----------------------------------------------------------------------
+// ---- Keys, label clicks and closing ---------------------------------------------------------
 
 bool ControlForm::eventFilter(QObject* watched, QEvent* event) {
   if (!algorithm_list_ || !start_button_) return QWidget::eventFilter(watched, event);
+  if (event->type() == QEvent::MouseButtonPress &&
+      (watched == control("Label_SpinEdit8") || watched == control("StaticText1"))) {
+    check_box("CheckBox25")->toggle();
+    return true;
+  }
+  const bool is_key = event->type() == QEvent::KeyPress;
+  const int key = is_key ? static_cast<QKeyEvent*>(event)->key() : 0;
+  const bool enter_or_escape =
+      key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+  // Controls that do not pass their keys on keep Enter and Escape from reaching the form.
+  if (key_swallowers_.count(watched)) return enter_or_escape;
+  if (!key_passers_.count(watched)) return QWidget::eventFilter(watched, event);
+
   // The combo box has the focus and hands keys to its line edit directly.
   const bool on_algorithm_list =
       watched == algorithm_list_ || watched == algorithm_list_->lineEdit();
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    switch (key->key()) {
+  if (is_key) {
+    auto* key_event = static_cast<QKeyEvent*>(event);
+    switch (key) {
       case Qt::Key_Return:
       case Qt::Key_Enter:
         if (completed_just_now_) return false;
@@ -769,7 +673,8 @@ bool ControlForm::eventFilter(QObject* watched, QEvent* event) {
         return true;
       default:
         // Typing over the shown caption (or the request to select one) starts a search.
-        if (on_algorithm_list && !key->text().isEmpty() && key->text().at(0).isPrint()) {
+        if (on_algorithm_list && !key_event->text().isEmpty() &&
+            key_event->text().at(0).isPrint()) {
           QLineEdit* edit = algorithm_list_->lineEdit();
           const int index = algorithm_list_->currentIndex();
           const QString shown =
@@ -801,9 +706,11 @@ void ControlForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void ControlForm::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (closing_) return;
   break_off = true;
   closing_ = true;
-  event->accept();
+  save_or_delete_options();
   if (display_) display_->hide();
   QCoreApplication::quit();
 }

@@ -1,12 +1,16 @@
 // The control form: the program's main window with every setting, in five bands. Each band is
-// built by its own function from small helpers, so controls are added band by band. The form
-// writes the live settings and `controls` on every change; the display's keys change settings
-// through it so that its check boxes follow.
+// built by its own function from small helpers. The values live in `controls` and the live
+// settings; a user's change writes them and runs the rules, which change only those values, and
+// then every control shows them again (quietly, so no handler runs twice). The display's keys
+// change settings through the form so that its check boxes follow.
 #pragma once
 
+#include <QSpinBox>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <map>
+#include <set>
 #include <string>
 
 class QButtonGroup;
@@ -15,13 +19,26 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QPushButton;
-class QSpinBox;
 
+namespace mv {
+struct ControlValues;
+}
 namespace mv::display {
 class DisplayForm;
 }
 
 namespace mv::ui {
+
+inline constexpr const char* no_algorithm_text = "Please select sorting or shuffling algorithm!";
+
+// A spin edit that, like the form's original controls, accepts any typed number and clamps it
+// into its bounds when the user leaves it.
+class SpinEdit : public QSpinBox {
+ public:
+  using QSpinBox::QSpinBox;
+  QValidator::State validate(QString& text, int& pos) const override;
+  void fixup(QString& text) const override;
+};
 
 class ControlForm : public QWidget {
   Q_OBJECT
@@ -29,9 +46,12 @@ class ControlForm : public QWidget {
  public:
   explicit ControlForm(QWidget* parent = nullptr);
   void set_display(display::DisplayForm* display) { display_ = display; }
+  // The options file, decided before the forms exist; empty: none is read, written or deleted.
+  void set_options_path(std::string path) { options_path_ = std::move(path); }
+  const std::string& options_path() const { return options_path_; }
 
-  // Start-up: first-start defaults for the screen, the controls take them, the rules run, the
-  // generator is seeded when asked, and the form is ready.
+  // Start-up: the options file is loaded through the controls (or the first-start defaults are
+  // set), the rules run, the generator is seeded when asked, and the form is ready.
   void start_up();
   bool ready() const { return ready_; }
   // Set once the form is being closed (the program ends).
@@ -41,7 +61,7 @@ class ControlForm : public QWidget {
   void create_initial_set();
   // After every build: window placement and redraw, start button, n-distinct memory.
   void after_set_built();
-  // Shows the engine's columns and rows (changed by the run driver) in their spin edits.
+  // Shows the engine's values (changed by the run driver or a build) in the controls.
   void show_columns_and_rows();
 
   // Button2Click (and Enter while the button is enabled).
@@ -60,12 +80,22 @@ class ControlForm : public QWidget {
   // Above the display without activating it; keyboard focus when visible.
   void bring_forward();
 
-  // Controls by their form names, for the tests and the later bands.
+  // Context-sensitive help: the help text of a help number ("No help available." for 0 and
+  // numbers without text) and the number a control carries.
+  static QString help_text(int number);
+  static int help_number(const std::string& control);
+  bool context_help_active() const;
+
+  // Controls by their form names, for the tests. Labels are "Label_" + the control's name;
+  // "Label_enforce_stability" and "StaticText1" ("click onto form") have their own.
   QCheckBox* check_box(const char* name) const;
   QSpinBox* spin_edit(const char* name) const;
   QComboBox* combo_box(const char* name) const;
   QButtonGroup* radio_group(const char* name) const;
   QPushButton* button(const char* name) const;
+  QLabel* label(const char* name) const;
+  QWidget* control(const char* name) const;
+  QTimer* timer(int number);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -79,14 +109,21 @@ class ControlForm : public QWidget {
   void build_output_band();
   void build_representation_band();
   void build_other_band();
+  void attach_help();
 
-  // Building blocks; `passes_keys` routes Enter and Escape to the form's key handler.
+  // Building blocks. `passes_keys` routes Enter and Escape to the form's key handler; controls
+  // that do not pass them swallow them.
   QFrame* add_band(int top, int height, const QString& caption, bool silver);
-  QLabel* add_label(const QString& text, int x, int y);
+  // A label at x, y, or (right > 0) right-aligned so that it ends at `right`.
+  QLabel* add_label(const char* name, const QString& text, int x, int y, int right = 0);
   QCheckBox* add_check(const char* name, const QString& caption, int x, int y, bool checked,
                        bool passes_keys = true);
-  QSpinBox* add_spin(const char* name, int x, int y, int width, int minimum, int maximum, int value,
+  SpinEdit* add_spin(const char* name, int x, int y, int width, int minimum, int maximum, int value,
                      bool passes_keys = true);
+  // A spin edit that writes its field and restarts its rebuild timer (the one with its number)
+  // whenever its handler runs (the rules set values quietly), but not while options load.
+  SpinEdit* add_timed_spin(const char* name, int ControlValues::*field, int x, int y, int minimum,
+                           int maximum, int value, bool passes_keys = true);
   QComboBox* add_list(const char* name, const QStringList& items, int x, int y, int width,
                       int lines, bool passes_keys = true);
   QButtonGroup* add_radio_group(const char* name, const QString& title, const QStringList& items,
@@ -94,21 +131,39 @@ class ControlForm : public QWidget {
   QPushButton* add_button(const char* name, const QString& caption, QRect geometry,
                           bool passes_keys);
   void pass_keys(QWidget* control);
+  void swallow_keys(QWidget* control);
   // A check box that writes a flag on every change.
   template <class Write>
   QCheckBox* add_flag(const char* name, const QString& caption, int x, int y, bool checked,
                       Write write, bool passes_keys = true);
+  // Narrows the widget's font, and at last its width, so that it ends before `right`.
+  void fit_before(QWidget* widget, int right);
+  void enable(const char* name, bool on);
+  void show_control(const char* name, bool on);
 
-  // Values from `controls` and the live settings into the controls (no handlers run).
+  // Every value into its control, quietly (no handler runs); bounds first.
   void show_values();
-  void set_quietly(QSpinBox* spin, int value);
+  // One options key's value into its control; through the control's setter (its handler runs)
+  // unless `quietly`. Combo box selections are always set quietly.
+  void show_option(const std::string& key, bool quietly);
+  void restart(int timer_number);
+  void place_from_options();
+  void save_or_delete_options();
 
-  // Rules.
-  void columns_changed(int value);        // R1, columns
-  void rows_changed(int value);           // R1, rows
-  void column_bounds_rule();              // R1, the part that always runs
+  // Rules on the values.
+  void apply_columns(int columns);        // R1, the part that always runs
+  void columns_changed(int value);        // SpinEdit2
+  void rows_changed(int value);           // SpinEdit3
+  void n_distinct_changed(int value);     // SpinEdit7
+  void maximum_clicked();                 // CheckBox26
+  void maximum_range_clicked(bool on);    // CheckBox16
+  void whole_screen_clicked();            // CheckBox12
   void structure_changed(int index);      // R2, then R9 with rebuild
+  void structure_enabling();              // R2 without R9
   void distribution_changed(int index);   // R3, then R9 with rebuild
+  void distribution_rule();               // R3 without R9
+  void presorting_changed(int index);     // ComboBox4
+  void presorting_rule();                 // R4
   void algorithm_changed(int index);      // R5
   void algorithm_enabling();              // the per-algorithm enabling
   void refresh_start_button();            // R6
@@ -117,20 +172,26 @@ class ControlForm : public QWidget {
   void zoomable_clicked();                // R8, click
   void screen_bounds_rule(bool rebuild);  // R9
   void restore_algorithm_text();
+  void set_context_help(bool on);  // CheckBox13
 
   display::DisplayForm* display_ = nullptr;
+  std::string options_path_;
   std::map<std::string, QWidget*> named_;
   std::map<std::string, QButtonGroup*> groups_;
-  QComboBox* algorithm_list_ = nullptr;  // ComboBox1
-  QPushButton* start_button_ = nullptr;  // Button2
-  QSpinBox* columns_ = nullptr;          // SpinEdit2
-  QSpinBox* rows_ = nullptr;             // SpinEdit3
-  QSpinBox* brake_ = nullptr;            // SpinEdit1
-  QTimer timer2_;
-  QTimer timer3_;
-  // "use whole/complete screen" (CheckBox12, on the form with the input band's later controls).
+  std::set<QObject*> key_passers_;
+  std::set<QObject*> key_swallowers_;
+  QComboBox* algorithm_list_ = nullptr;    // ComboBox1
+  QPushButton* start_button_ = nullptr;    // Button2
+  QSpinBox* columns_ = nullptr;            // SpinEdit2
+  QSpinBox* rows_ = nullptr;               // SpinEdit3
+  QSpinBox* brake_ = nullptr;              // SpinEdit1
+  QCheckBox* whole_screen_box_ = nullptr;  // CheckBox12
+  // Rebuild timers Timer2 .. Timer10, one per spin edit (slots 0 and 1 unused).
+  std::array<QTimer, 11> timers_;
+  // "use whole/complete screen" (CheckBox12): checked, grey or unchecked.
   Qt::CheckState whole_screen_ = Qt::Checked;
   bool n_distinct_equals_rows_ = true;
+  bool loading_ = false;
   bool ready_ = false;
   bool closing_ = false;
   bool completed_just_now_ = false;

@@ -1,5 +1,7 @@
 #include "ui/item_captions.h"
 
+#include "algorithms/block_swapping.h"
+
 namespace mv::ui {
 
 QStringList value_distribution_captions() {
@@ -58,6 +60,54 @@ QStringList structure_captions() {
       QStringLiteral("almost (pre)sorted completly"),
   };
   for (int k = 1; k <= 7; ++k) items << QStringLiteral("fractal %1").arg(k);
+  return items;
+}
+
+QStringList presorting_captions() {
+  QStringList items = {QStringLiteral("no / without")};
+  for (const char* method : {
+           "bubble sort",
+           "bubble sort reverse",
+           "circle sort",
+           "cycle sort",
+           "heap sort",
+           "heap sort reverse",
+           "insertion sort",
+           "insertion s. reverse",
+           "insertion s. bidirect.",
+           "merge sort",
+           "merge sort reverse",
+           "merge sort random",
+           "natural merge sort",
+           "oet / brick sort",
+           "partit sort",
+           "quick sort",
+           "quick sort reverse",
+           "quick sort random",
+           "selection sort",
+           "selection s. reverse",
+           "shaker/cocktail so.",
+           "shear sort",
+           "Shell sort",
+           "smooth sort",
+       }) {
+    items << QStringLiteral("at value (%1)").arg(QString::fromLatin1(method));
+  }
+  items << QStringLiteral("binary (radix sort lsd)") << QStringLiteral("binary (radix sort msd)")
+        << QStringLiteral("binary shuffle");
+  for (const char* version : {"1.1", "1.2", "2.1", "2.2"}) {
+    items << QStringLiteral("Fisher-Yates shuffle %1").arg(QString::fromLatin1(version));
+  }
+  items << QStringLiteral("perfect / faro out inshuffle")
+        << QStringLiteral("perfect / faro out unshuffle")
+        << QStringLiteral("perfect / faro in inshuffle")
+        << QStringLiteral("perfect / faro in unshuffle") << QStringLiteral("exchanges");
+  return items;
+}
+
+QStringList block_swapping_captions() {
+  QStringList items;
+  for (const char* caption : block_swap_method_captions) items << QString::fromUtf8(caption);
   return items;
 }
 

@@ -8,5 +8,7 @@ namespace mv::ui {
 
 QStringList value_distribution_captions();  // ComboBox3, 21 items
 QStringList structure_captions();           // ComboBox2, 28 items
+QStringList presorting_captions();          // ComboBox4, 37 items
+QStringList block_swapping_captions();      // ComboBox5, 26 items
 
 }  // namespace mv::ui

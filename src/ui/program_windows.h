@@ -2,6 +2,9 @@
 // tests and the animation benchmark).
 #pragma once
 
+#include <string>
+#include <utility>
+
 #include "display/display_form.h"
 #include "engine/element_set.h"
 #include "ui/control_form.h"
@@ -14,19 +17,22 @@ struct ProgramWindows {
   display::DisplayForm display{&control};
   QtHost host{&control, &display};
 
-  ProgramWindows() {
+  // `options_path`: the options file, decided before the forms exist; empty for none.
+  explicit ProgramWindows(std::string options_path = {}) {
     control.set_display(&display);
+    control.set_options_path(std::move(options_path));
     set_host(&host);
   }
   ~ProgramWindows() { set_host(nullptr); }
   ProgramWindows(const ProgramWindows&) = delete;
   ProgramWindows& operator=(const ProgramWindows&) = delete;
 
-  // Control form first (settings, rules, ready), then the display form, which measures the
-  // screen, then the first start set.
+  // The display form measures the screen and its border first, so that the control form's
+  // screen bounds are known when it loads its options and runs its rules; then the first start
+  // set.
   void start() {
-    control.start_up();
     display.create_form();
+    control.start_up();
     control.create_initial_set();
   }
 };

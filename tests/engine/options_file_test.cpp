@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "engine/controls.h"
 #include "engine/options_file.h"
@@ -65,23 +66,46 @@ TEST_F(OptionsFile, WrittenFileReadsBackWithEverySelection) {
 }
 
 TEST_F(OptionsFile, GarbageNeverStopsTheStart) {
-  write("garbage.ini", std::string("\x00\xff\x13[options\n==\n=5\nComboBox3.ItemIndex\n", 38) +
-                           "[OPTIONS]\nspinedit2.value = 300 \nComboBox3.ItemIndex=banana\n"
-                           "ComboBox2.ItemIndex=99\nSpinEdit1.Value=-7\nexponent=1e999\n"
-                           "RadioGroup4.ItemIndex=123456789012345\n[other]\nComboBox4.ItemIndex=3\n");
+  write("garbage.ini",
+        std::string("\x00\xff\x13[options\n==\n=5\nComboBox3.ItemIndex\n", 38) +
+            "[OPTIONS]\nspinedit2.value = 300 \nComboBox3.ItemIndex=banana\n"
+            "ComboBox2.ItemIndex=99\nSpinEdit1.Value=-7\nexponent=1e999\n"
+            "RadioGroup4.ItemIndex=123456789012345\n[other]\nComboBox4.ItemIndex=3\n");
   EXPECT_TRUE(load_options_file((dir / "garbage.ini").string()));
-  EXPECT_EQ(settings.columns, 300);     // keys match without regard to case, blanks trimmed
-  EXPECT_EQ(controls.ComboBox3, 0);     // unreadable: default
-  EXPECT_EQ(controls.ComboBox2, 27);    // out of range: into range
+  EXPECT_EQ(settings.columns, 300);   // keys match without regard to case, blanks trimmed
+  EXPECT_EQ(controls.ComboBox3, 0);   // unreadable: default
+  EXPECT_EQ(controls.ComboBox2, 27);  // out of range: into range
   EXPECT_EQ(settings.brake_factor, 0);
   EXPECT_EQ(parameters.exponent, 0.5);
   EXPECT_EQ(settings.line_set.load(), LineSet::colour_circle);
-  EXPECT_EQ(controls.ComboBox4, 0);     // outside section "options"
+  EXPECT_EQ(controls.ComboBox4, 0);  // outside section "options"
 
   write("huge.ini", std::string(6 << 20, 'x') + "\n[options]\nComboBox3.ItemIndex=5\n");
   EXPECT_TRUE(load_options_file((dir / "huge.ini").string()));
   EXPECT_EQ(controls.ComboBox3, 0);  // beyond what is read
   EXPECT_FALSE(load_options_file((dir / "missing.ini").string()));
+}
+
+TEST_F(OptionsFile, KeysAreReadInTableOrderAndWrittenOnlyKeysAreSkipped) {
+  // Columns recompute "NUMBER"; the stored value must still win although the file lists it
+  // first. The first occurrence of a key counts; the display's position is not read back.
+  write("order.ini",
+        "[options]\nNUMBER=7\nSpinEdit2.Value=300\nBasis=5\nbasis=9\nForm2.left=123\n");
+  std::vector<std::string> seen;
+  ASSERT_TRUE(load_options_file((dir / "order.ini").string(),
+                                [&](const OptionKey& k) { seen.push_back(k.name); }));
+  EXPECT_EQ(settings.columns, 300);
+  EXPECT_EQ(parameters.NUMBER, 7);
+  EXPECT_EQ(parameters.Basis, 5);
+  EXPECT_EQ(controls.Form2_left, 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{"SpinEdit2.Value", "NUMBER", "Basis"}));
+
+  controls.Form2_left = 77;
+  const std::string path = (dir / "written.ini").string();
+  ASSERT_TRUE(save_options_file(path));
+  std::ifstream in(path);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("\nForm2.left=77\n"), std::string::npos);
 }
 
 TEST_F(OptionsFile, FailedSaveKeepsTheOldFile) {

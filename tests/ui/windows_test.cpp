@@ -29,6 +29,7 @@
 #include "engine/run_driver.h"
 #include "engine/settings.h"
 #include "ui/dialogs.h"
+#include "ui/form_test_helpers.h"
 #include "ui/program_windows.h"
 
 using namespace mv;
@@ -100,12 +101,6 @@ class DialogWatcher : public QObject {
   QTimer timer_;
 };
 
-std::vector<int32_t> keys() {
-  std::vector<int32_t> k;
-  for (int i = 0; i < column_count(); ++i) k.push_back(elements[i].key);
-  return k;
-}
-
 }  // namespace
 
 class WindowsTest : public QObject {
@@ -131,13 +126,7 @@ class WindowsTest : public QObject {
 
  private slots:
   void initTestCase() {
-    // The offscreen platform warns about every raise(); that is not news.
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-          if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
-          if (previous) previous(type, context, message);
-        });
+    hide_offscreen_warnings();
     old_sort = procedure_of(sort_index);
     old_power_of_two = procedure_of(power_of_two_index);
     register_procedure(sort_index, hooked_bubble_sort);
@@ -339,12 +328,12 @@ class WindowsTest : public QObject {
     QVERIFY(watcher.seen.empty());
     QVERIFY(results_shown);
     QVERIFY(!control->isVisible());
-    const std::vector<int32_t> result = keys();
+    const std::vector<int32_t> result = visible_keys();
     QVERIFY(std::is_sorted(result.begin(), result.end()));
     QTest::mouseClick(display, Qt::LeftButton);
     QVERIFY(!results_shown);
     QVERIFY(control->isVisible());
-    QVERIFY(keys() != result);  // a new (unsorted) start set
+    QVERIFY(visible_keys() != result);  // a new (unsorted) start set
   }
 
   void resizeByTheUser() {
@@ -357,10 +346,10 @@ class WindowsTest : public QObject {
     QCOMPARE(settings.columns.load(), 100);
 
     // Wider with zoomable columns: the same set, wider columns.
-    const std::vector<int32_t> before = keys();
+    const std::vector<int32_t> before = visible_keys();
     display->resize(150, 80);
     QCOMPARE(settings.columns.load(), 100);
-    QCOMPARE(keys(), before);
+    QCOMPARE(visible_keys(), before);
     QCOMPARE(int(column_right_edges[99]), 150);
     QCOMPARE(surface.width, 150);
 
@@ -369,7 +358,7 @@ class WindowsTest : public QObject {
     QCOMPARE(settings.rows.load(), 90);
     QCOMPARE(control->spin_edit("SpinEdit3")->value(), 90);
     QCOMPARE(settings.columns.load(), 100);
-    QVERIFY(keys() != before);
+    QVERIFY(visible_keys() != before);
     QCOMPARE(display->size(), QSize(150, 90));
 
     // Without zoomable columns the width becomes the columns.
@@ -478,5 +467,9 @@ class WindowsTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowsTest)
+int run_windows_tests(int argc, char** argv) {
+  WindowsTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
 #include "windows_test.moc"

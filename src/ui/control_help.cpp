@@ -1,0 +1,173 @@
+// Context-sensitive help: the help number of each control, the texts, and the switch between
+// the plain border and the dialog border with the title-bar help button.
+#include <QComboBox>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QWhatsThis>
+#include <map>
+
+#include "engine/controls.h"
+#include "ui/control_form.h"
+
+namespace mv::ui {
+
+namespace {
+
+const std::map<int, const char*>& help_texts() {
+  // Text 10 belongs to no control.
+  static const std::map<int, const char*> texts = {
+      {1,
+       "For pre-shuffling it is advisable to start with an arranged initial set (not unsorted) or "
+       "with \"number n of different elements\"=1."},
+      {2,
+       "The number of columns corresponds with the number of elements for sorting or shuffling."},
+      {3,
+       "The processing speed can be changed by keypress \"+\" (this halves the brake) and \"-\" "
+       "(doubles the brake) during processing."},
+      {4,
+       "That doesn't mean that the program stops unexpectedly but refers to stability concerning "
+       "the sorting."},
+      {5,
+       "Switching this option is also possible during processing by key press \"C\" or \"c\" "
+       "during the processing. This slows down the representation and therefore the processing."},
+      {6,
+       "Enabling context-sensitive help (? button in the top right corner of this service form) "
+       "blocks the _ button (for minimizing the program). Therefore a form switching occurs after "
+       "every clicking at this check box."},
+      {7,
+       "\"instantly\" means that is not nessecary to extra click on the processing form to show "
+       "the next initializing set - if there is nothing to output before."},
+      {8,
+       "Without entering the parameter the relevant sorting algorithms are started with the preset "
+       "standard parameters."},
+      {9,
+       "This lets the program start next time with the same options and initial set that it had "
+       "before the last exit. The options are saved at the program file preferably; otherwise, if "
+       "it is not possible, in directory \"AppData\""},
+      {10,
+       "For shuffling it is recommended to start with an arranged initial set (not unsorted) or "
+       "with \"number n of different elements\"=1."},
+      {11,
+       "Mode 2 can increase the visible simultaneity of partial processing tasks but may lead to "
+       "an unexpected program stop too."},
+      {12,
+       "The elements are only exchanged when they are different (large). This improves the "
+       "stability of unstable sorting algorithms."},
+      {13,
+       "This is only enabled for sorting algorithms that use it. The choice of block swapping "
+       "algorithm can very influence the sorting duration / sorting speed."},
+      {14, "If switched off, then the program starts with the same random numbers always."},
+      {15, "The stabilization occurs after each sorting step respectivly at the sorted subsets."},
+      {16, "The stabilization occurs after complete sorting of total set."},
+      {17,
+       "Conditional stable is a property of several sorting algorithms and leads to stability if "
+       "the check box \"stable comparings\" is checked."},
+      {18,
+       "The start positions of sorting elements are compared at the comparings \"<=\" and \">=\" "
+       "of the sorting keys additionally. Relevant for conditional stable sorting algorithms "
+       "only."},
+      {19,
+       "Equally sized blocks are always swapped with the quickest method independent of chosen "
+       "block swapping algorithm."},
+      {20,
+       "Correct representation of each element shifting / swapping by \"empty lines\". Switching "
+       "this option is also possible during processing by key press \"M\" or \"m\" during the "
+       "processing. This slows down the representation and therefore theprocessing."},
+      {21,
+       "Enables to refresh the initializing set with each mouse click onto the processing form."},
+      {22, "Quickly reswitching to the maximum possible number of distinct elements."},
+      {23, "Moves the initial set backward or forward."},
+      {24,
+       "The processing (sorting or shuffling) can be paused by \"P\" or \"p\" press and be "
+       "continued by the same press again."},
+      {25,
+       "At several different sized sorted subsets there is a colums number equal to a power of two "
+       "optimal."},
+      {26, "Different quality of initial set at several initial set structures."},
+      {27,
+       "The normal distribution is approximated by a spline of Irwin-Hall distribution, got(ten) "
+       "by a convolution of three continuous uniform (rectangular) distributions."},
+      {28,
+       "If the the columns number is decreased or the window (process form) is widened, then its "
+       "linear columns are widened to bars too."},
+  };
+  return texts;
+}
+
+const std::map<std::string, int>& help_numbers() {
+  static const std::map<std::string, int> numbers = {
+      {"ComboBox4", 1},   {"SpinEdit2", 2},    {"SpinEdit1", 3},    {"CheckBox2", 4},
+      {"CheckBox15", 5},  {"CheckBox13", 6},   {"CheckBox7", 7},    {"CheckBox8", 7},
+      {"CheckBox10", 8},  {"CheckBox9", 9},    {"RadioGroup8", 11}, {"CheckBox17", 12},
+      {"ComboBox5", 13},  {"CheckBox19", 14},  {"CheckBox20", 15},  {"CheckBox21", 16},
+      {"ComboBox1", 17},  {"CheckBox22", 18},  {"CheckBox23", 19},  {"CheckBox24", 20},
+      {"CheckBox25", 21}, {"StaticText1", 21}, {"CheckBox26", 22},  {"SpinEdit8", 23},
+      {"Button2", 24},    {"ComboBox2", 25},   {"CheckBox27", 26},  {"ComboBox3", 27},
+      {"CheckBox28", 28},
+  };
+  return numbers;
+}
+
+constexpr Qt::WindowFlags plain_border = Qt::Window | Qt::CustomizeWindowHint |
+                                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+// The help button and the minimise button exclude each other on the usual window systems.
+constexpr Qt::WindowFlags help_border = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                        Qt::WindowSystemMenuHint | Qt::WindowContextHelpButtonHint |
+                                        Qt::WindowCloseButtonHint;
+
+}  // namespace
+
+QString ControlForm::help_text(int number) {
+  const auto it = help_texts().find(number);
+  return QString::fromUtf8(it == help_texts().end() ? "No help available." : it->second);
+}
+
+int ControlForm::help_number(const std::string& control) {
+  const auto it = help_numbers().find(control);
+  return it == help_numbers().end() ? 0 : it->second;
+}
+
+bool ControlForm::context_help_active() const {
+  return windowFlags().testFlag(Qt::WindowContextHelpButtonHint);
+}
+
+// A help request on a control without text of its own passes up to the form, whose text is
+// "No help available.".
+void ControlForm::attach_help() {
+  setWhatsThis(help_text(0));
+  for (const auto& [name, number] : help_numbers()) {
+    if (QWidget* w = control(name.c_str())) w->setWhatsThis(help_text(number));
+  }
+  // Where the window system shows no title-bar help button, Shift+F1 asks for help instead.
+  auto* ask = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1), this);
+  connect(ask, &QShortcut::activated, this, [] {
+    if (controls.CheckBox13) QWhatsThis::enterWhatsThisMode();
+  });
+}
+
+void ControlForm::set_context_help(bool on) {
+  controls.CheckBox13 = on;
+  const Qt::WindowFlags wanted = on ? help_border : plain_border;
+  if (windowFlags() == wanted) return;
+  // A new border recreates the window; the list selections are set again afterwards.
+  int selections[4] = {-1, -1, -1, -1};
+  const char* const lists[4] = {"ComboBox1", "ComboBox2", "ComboBox3", "ComboBox4"};
+  for (int k = 0; k < 4; ++k) {
+    if (QComboBox* c = combo_box(lists[k])) selections[k] = c->currentIndex();
+  }
+  const bool visible = isVisible();
+  const QPoint at = pos();
+  setWindowFlags(wanted);
+  for (int k = 0; k < 4; ++k) {
+    if (QComboBox* c = combo_box(lists[k])) {
+      const QSignalBlocker block(c);
+      c->setCurrentIndex(selections[k]);
+    }
+  }
+  if (algorithm_list_) restore_algorithm_text();
+  move(at);
+  if (visible) show();
+}
+
+}  // namespace mv::ui
