@@ -224,18 +224,26 @@ void no_visit(int, int) {}
 
 // Passes of the natural driver over first..last; pass numbers count from 1. run(from, stable,
 // pass) finds a run end, merge(l, m, r, pass) merges, carry(l, r, pass) takes an unpaired last
-// run. Ends when the run search with the stable flag covers the range, when the first run of a
-// pass covers it (nothing would ever be merged again), or on break-off. Returns the last pass.
+// run. Ends when the run search with the stable flag covers the range, or on break-off.
+// A pass whose first run covers the range merges nothing, and neither would any later pass: the
+// search with the stable flag may still see equal keys out of start order (an unstable merge
+// under "stable comparings") while the one without it sees one run. Such a pass ends the driver,
+// unless its run search reversed a run (reversals counts them), which the next pass checks.
 template <class Run, class Merge, class Carry>
-int natural_passes(int first, int last, Run run, Merge merge, Carry carry) {
+int natural_passes(int first, int last, Run run, Merge merge, Carry carry,
+                   const int* reversals = nullptr) {
   int pass = 0;
   while (!broken()) {
     ++pass;
     main_loop_runnings.increment();
     if (run(first, true, pass) >= last) break;
     int l = first;
+    const int reversals_before = reversals ? *reversals : 0;
     int m = run(l, false, pass);
-    if (m >= last) break;
+    if (m >= last) {
+      if (reversals && *reversals != reversals_before) continue;
+      break;
+    }
     for (;;) {
       const int r = run(m + 1, false, pass);
       merge(l, m, r, pass);
@@ -270,8 +278,8 @@ int buffer_run_end(int from, int to, bool stable) {
 
 // Run end for 190 and 191: a run of one element (191: also one whose first and last keys are
 // equal) is extended over the following descent (190: strictly smaller keys; 191: the stable
-// comparison in its comes-after sense) and reversed.
-int run_end_reversing(int from, int to, bool strict) {
+// comparison in its comes-after sense) and reversed; reversals counts the reversals.
+int run_end_reversing(int from, int to, bool strict, int& reversals) {
   int m = run_end(from, to, false);
   if (!strict && m > from && !cmp_unequal(elements[from].key, elements[m].key)) m = from;
   if (m == from && m < to) {
@@ -279,6 +287,7 @@ int run_end_reversing(int from, int to, bool strict) {
       ++m;
     }
     reverse_range(from, m, true);
+    ++reversals;
   }
   return m;
 }
@@ -412,13 +421,15 @@ void natural_merge_sort_entry() {
   const int index = algorithm_index.load();
   const int last = last_position();
   if (index == 190 || index == 191) {
+    int reversals = 0;
     natural_passes(
         0, last,
-        [index, last](int from, bool stable, int) {
-          return stable ? run_end(from, last, true) : run_end_reversing(from, last, index == 190);
+        [&](int from, bool stable, int) {
+          return stable ? run_end(from, last, true)
+                        : run_end_reversing(from, last, index == 190, reversals);
         },
         [](int l, int m, int r, int) { merge_and_stabilize(standard_merge_stable, l, m, r); },
-        [](int, int, int) {});
+        [](int, int, int) {}, &reversals);
     return;
   }
   MergeProcedure merge = standard_merge_stable;
