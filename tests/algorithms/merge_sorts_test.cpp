@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <tuple>
 #include <vector>
 
@@ -33,14 +32,6 @@ void record_only(int l, int m, int r) {
   merges.emplace_back(l, m, r);
 }
 
-std::vector<int32_t> random_keys(int n, int max_key, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::uniform_int_distribution<int32_t> dist(1, max_key);
-  std::vector<int32_t> keys(n);
-  for (auto& k : keys) k = dist(gen);
-  return keys;
-}
-
 std::vector<int32_t> ascending(int n) {
   std::vector<int32_t> keys(n);
   for (int i = 0; i < n; ++i) keys[i] = i + 1;
@@ -65,16 +56,6 @@ void run_entry(int index, const std::vector<int32_t>& keys, bool stable_box = tr
   prepare(keys);
   settings.stable_comparings_checked = stable_box;
   test::run_procedure(index);
-}
-
-bool equal_keys_in_start_order() {
-  for (int i = 1; i < column_count(); ++i) {
-    if (elements[i - 1].key == elements[i].key &&
-        elements[i - 1].start_position > elements[i].start_position) {
-      return false;
-    }
-  }
-  return true;
 }
 
 // ---- Standard merge -------------------------------------------------------------------------
@@ -144,7 +125,7 @@ TEST(TopDownDriver, RandomSplitsStayInsideAndSort) {
   EXPECT_EQ(merges, (std::vector<Merge>{{0, 0, 1}}));  // a split at r is drawn again
   bool off_middle = false;
   for (unsigned seed = 1; seed <= 5; ++seed) {
-    const auto keys = random_keys(40, 9, seed);
+    const auto keys = test::random_keys(40, 9, seed);
     prepare(keys);
     random_seed = seed;
     top_down_merge_sort(0, 39, recording_merge, MergeSplit::random_point, MergeOrder::random_first);
@@ -153,13 +134,13 @@ TEST(TopDownDriver, RandomSplitsStayInsideAndSort) {
       off_middle |= m != (l + r) / 2;
     }
     EXPECT_TRUE(test::keys_sorted());
-    EXPECT_TRUE(equal_keys_in_start_order());
+    EXPECT_TRUE(test::equal_keys_in_start_order());
   }
   EXPECT_TRUE(off_middle);
 }
 
 TEST(TopDownDriver, BreadthFirstAndReorderedEntriesMakeTheMergesOf118) {
-  const auto keys = random_keys(77, 20, 3);
+  const auto keys = test::random_keys(77, 20, 3);
   run_entry(118, keys);
   const uint64_t c = comparisons, m = movings;
   for (int index : {169, 170, 184}) {
@@ -211,7 +192,7 @@ TEST(NaturalDriver, EndsWhenOnlyStartPositionsAreOutOfOrder) {
   stable_comparings = false;
   natural_merge_sort(0, 2, unstable_merge);
   EXPECT_TRUE(test::keys_sorted());
-  EXPECT_FALSE(equal_keys_in_start_order());
+  EXPECT_FALSE(test::equal_keys_in_start_order());
   EXPECT_EQ(main_loop_runnings, 2u);
 }
 
@@ -226,10 +207,10 @@ TEST(NaturalDriver, DescendingRunsAreReversed) {
   const std::vector<int32_t> keys = {3, 3, 2, 2, 1, 1};
   run_entry(190, keys, false);
   EXPECT_TRUE(test::keys_sorted());
-  EXPECT_TRUE(equal_keys_in_start_order());
+  EXPECT_TRUE(test::equal_keys_in_start_order());
   run_entry(191, keys, false);
   EXPECT_TRUE(test::keys_sorted());
-  EXPECT_FALSE(equal_keys_in_start_order());
+  EXPECT_FALSE(test::equal_keys_in_start_order());
 }
 
 // ---- Entries ----------------------------------------------------------------------------------
@@ -237,9 +218,9 @@ TEST(NaturalDriver, DescendingRunsAreReversed) {
 TEST(MergeEntries, SortAndKeepEqualKeysInOrder) {
   const std::vector<std::vector<int32_t>> sets = {{2, 1},
                                                   {1, 1, 1},
-                                                  random_keys(3, 2, 1),
-                                                  random_keys(31, 4, 2),
-                                                  random_keys(100, 7, 3),
+                                                  test::random_keys(3, 2, 1),
+                                                  test::random_keys(31, 4, 2),
+                                                  test::random_keys(100, 7, 3),
                                                   ascending(17),
                                                   descending(33)};
   for (int index : kEntries) {
@@ -250,7 +231,7 @@ TEST(MergeEntries, SortAndKeepEqualKeysInOrder) {
         ASSERT_TRUE(test::permutation_intact(keys));
         EXPECT_TRUE(test::keys_sorted());
         if (std::find(kUnstable.begin(), kUnstable.end(), index) == kUnstable.end()) {
-          EXPECT_TRUE(equal_keys_in_start_order());
+          EXPECT_TRUE(test::equal_keys_in_start_order());
         }
       }
     }
@@ -262,15 +243,15 @@ TEST(MergeEntries, FourTapeOnPowersOfTwo) {
   // buffer, and n more movings bring the set back.
   for (int levels = 1; levels <= 8; ++levels) {
     const int n = 1 << levels;
-    const auto keys = random_keys(n, n / 2 + 1, static_cast<unsigned>(n));
+    const auto keys = test::random_keys(n, n / 2 + 1, static_cast<unsigned>(n));
     run_entry(122, keys);
     ASSERT_TRUE(test::permutation_intact(keys)) << n;
     EXPECT_TRUE(test::keys_sorted()) << n;
-    EXPECT_TRUE(equal_keys_in_start_order()) << n;
+    EXPECT_TRUE(test::equal_keys_in_start_order()) << n;
     EXPECT_EQ(movings, static_cast<uint64_t>(n) * levels + (levels % 2 ? n : 0)) << n;
   }
   for (int n : {3, 5, 6, 100}) {  // called directly on other counts it still sorts
-    const auto keys = random_keys(n, 9, static_cast<unsigned>(n));
+    const auto keys = test::random_keys(n, 9, static_cast<unsigned>(n));
     run_entry(122, keys);
     ASSERT_TRUE(test::permutation_intact(keys)) << n;
     EXPECT_TRUE(test::keys_sorted()) << n;
@@ -325,7 +306,7 @@ TEST(PileList, PilesAreStrictlyDescendingStretches) {
   EXPECT_EQ(down.PileCount(), 2);  // an equal key starts a new pile
   down.Extract(0);
   EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 4, 4, 5}));
-  EXPECT_TRUE(equal_keys_in_start_order());
+  EXPECT_TRUE(test::equal_keys_in_start_order());
 }
 
 // ---- Block insertion merge ------------------------------------------------------------------
@@ -346,7 +327,7 @@ TEST(BlockInsertionMerge, BothFormsAndBothShorterSides) {
       SCOPED_TRACE(testing::Message() << "scratch " << scratch << ", left " << left_shorter);
       ASSERT_TRUE(test::permutation_intact(keys));
       EXPECT_TRUE(test::keys_sorted());
-      EXPECT_TRUE(equal_keys_in_start_order());
+      EXPECT_TRUE(test::equal_keys_in_start_order());
     }
   }
 }
@@ -354,7 +335,7 @@ TEST(BlockInsertionMerge, BothFormsAndBothShorterSides) {
 // ---- Break-off --------------------------------------------------------------------------------
 
 TEST(MergeBreakOff, EveryEntryKeepsEveryElement) {
-  const auto keys = random_keys(23, 5, 9);
+  const auto keys = test::random_keys(23, 5, 9);
   for (int index : kEntries) {
     run_entry(index, keys);
     const uint64_t total = comparisons + movings + swappings;
