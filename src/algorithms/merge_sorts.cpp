@@ -286,8 +286,10 @@ int run_end_reversing(int from, int to, bool strict, int& reversals) {
     while (m < to && !broken() && (strict ? elem_greater(m, m + 1) : elem_stable_after(m, m + 1))) {
       ++m;
     }
-    reverse_range(from, m, true);
-    ++reversals;
+    if (m > from) {
+      reverse_range(from, m, true);
+      ++reversals;
+    }
   }
   return m;
 }
