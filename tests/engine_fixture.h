@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <vector>
 
 #include "engine/element_set.h"
@@ -84,6 +85,26 @@ inline bool keys_sorted() {
     if (elements[i - 1].key > elements[i].key) return false;
   }
   return true;
+}
+
+// True when neighbouring equal keys stand in start order (in a sorted set: the sort was stable).
+inline bool equal_keys_in_start_order() {
+  for (int i = 1; i < column_count(); ++i) {
+    if (elements[i - 1].key == elements[i].key &&
+        elements[i - 1].start_position > elements[i].start_position) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// n keys drawn from 1 .. max_key by a generator of the test's own, so the program's stays as it is.
+inline std::vector<int32_t> random_keys(int n, int max_key, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::uniform_int_distribution<int32_t> dist(1, max_key);
+  std::vector<int32_t> keys(n);
+  for (auto& k : keys) k = dist(gen);
+  return keys;
 }
 
 }  // namespace mv::test

@@ -44,16 +44,6 @@ bool run(int index, const std::vector<int32_t>& keys, bool stable = true,
   return !break_off;
 }
 
-bool equal_keys_in_start_order() {
-  for (int i = 1; i < column_count(); ++i) {
-    if (elements[i - 1].key == elements[i].key &&
-        elements[i - 1].start_position > elements[i].start_position) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // Sorted and intact after the run; the simplified plasel sort leaves a set with equal keys alone.
 void expect_sorts(int index, const std::vector<int32_t>& keys, bool stable) {
   ASSERT_TRUE(run(index, keys, stable)) << index << " does not end, n = " << keys.size();
@@ -65,7 +55,7 @@ void expect_sorts(int index, const std::vector<int32_t>& keys, bool stable) {
   }
   ASSERT_TRUE(test::keys_sorted()) << index << ", n = " << keys.size() << ", stable " << stable;
   if (!stable && std::count(kStatedStable.begin(), kStatedStable.end(), index)) {
-    ASSERT_TRUE(equal_keys_in_start_order()) << index;
+    ASSERT_TRUE(test::equal_keys_in_start_order()) << index;
   }
 }
 

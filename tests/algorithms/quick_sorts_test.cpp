@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 #include <vector>
 
 #include "algorithms/quick_sorts.h"
@@ -13,14 +12,6 @@
 
 namespace mv {
 namespace {
-
-std::vector<int32_t> random_keys(int n, int max_key, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::uniform_int_distribution<int32_t> dist(1, max_key);
-  std::vector<int32_t> keys(n);
-  for (auto& k : keys) k = dist(gen);
-  return keys;
-}
 
 // Plain <= and >= comparisons: one comparison per compare-exchange, easy to count by hand.
 void prepare_plain(const std::vector<int32_t>& keys) {
@@ -55,7 +46,7 @@ TEST(Partition, TwoElementsAndSplitProperty) {
   EXPECT_EQ(p.j, 0);
 
   for (unsigned seed = 1; seed <= 30; ++seed) {
-    const auto keys = random_keys(2 + static_cast<int>(seed) * 3, 8, seed);
+    const auto keys = test::random_keys(2 + static_cast<int>(seed) * 3, 8, seed);
     test::prepare_set(keys);
     processing_active = true;
     const int hi = static_cast<int>(keys.size()) - 1;
@@ -85,7 +76,7 @@ std::vector<int32_t> after_quick_sort_ranges(const std::vector<int32_t>& keys, i
 }
 
 TEST(QuickSortRanges, StepAndDepthLimitsLeaveOtherRangesAsTheyWere) {
-  const auto keys = random_keys(40, 50, 7);
+  const auto keys = test::random_keys(40, 50, 7);
   const int hi = 39;
   // Reference: the first partition of the whole set, then one partition of the part that each
   // order takes next.
@@ -128,7 +119,7 @@ TEST(QuickSortRanges, StepAndDepthLimitsLeaveOtherRangesAsTheyWere) {
 
 TEST(QuickSortRanges, CompleteCallsSortWithoutStepLimit) {
   // 65535 random keys need far more than 65535 rounds.
-  const auto keys = random_keys(65535, 65535, 3);
+  const auto keys = test::random_keys(65535, 65535, 3);
   for (int order : {0, 2}) {
     test::prepare_set(keys);
     quick_sort_ranges(0, 65534, order, false);  // no run active, as when a set is built
@@ -143,7 +134,7 @@ TEST(QuickSortRanges, CompleteCallsSortWithoutStepLimit) {
 
 TEST(QuickSortRanges, WorksOutsideARun) {
   for (int order : {0, 1, 2}) {
-    const auto keys = random_keys(300, 20, 11 + order);
+    const auto keys = test::random_keys(300, 20, 11 + order);
     test::prepare_set(keys);
     quick_sort_ranges(0, 299, order, false);
     EXPECT_TRUE(test::keys_sorted());
@@ -157,7 +148,7 @@ TEST(QuickSortRanges, WorksOutsideARun) {
 
 TEST(QuickSortRanges, LocallyStabilizesThePartitionedRanges) {
   // Without the box both entries leave equal keys of this set out of start order.
-  const auto keys = random_keys(60, 5, 21);
+  const auto keys = test::random_keys(60, 5, 21);
   for (int index : {266, 273}) {
     test::prepare_set(keys);
     settings.stable_comparings_checked = false;
@@ -192,7 +183,7 @@ TEST(QuickSortByOrder, ExactCountsDerivedByHand) {
 }
 
 TEST(QuickSortByOrder, StackOptimizedSorts65535Columns) {
-  const auto keys = random_keys(65535, 1000, 5);
+  const auto keys = test::random_keys(65535, 1000, 5);
   test::prepare_set(keys);
   test::run_procedure(268);
   EXPECT_TRUE(test::keys_sorted());
@@ -278,7 +269,7 @@ TEST(QuickFamilyCounts, NQuickSortsTakeParamNQuickPivots) {
       test::run_procedure(index);
       EXPECT_EQ(movings, static_cast<uint64_t>(pivots)) << index << " param " << param;
       for (unsigned seed : {1u, 2u}) {
-        const auto keys = random_keys(100, seed == 1 ? 100 : 6, seed);
+        const auto keys = test::random_keys(100, seed == 1 ? 100 : 6, seed);
         test::prepare_set(keys);
         test::run_procedure(index);
         EXPECT_TRUE(test::keys_sorted()) << index << " param " << param;
@@ -302,8 +293,8 @@ std::vector<std::vector<int32_t>> sample_sets(int index) {
   std::vector<std::vector<int32_t>> sets;
   unsigned seed = 1;
   for (int n : sizes) {
-    sets.push_back(random_keys(n, 1000, seed++));
-    sets.push_back(random_keys(n, 4, seed++));  // many duplicates
+    sets.push_back(test::random_keys(n, 1000, seed++));
+    sets.push_back(test::random_keys(n, 4, seed++));  // many duplicates
     std::vector<int32_t> up(n), down(n);
     for (int k = 0; k < n; ++k) {
       up[k] = k + 1;
@@ -324,16 +315,6 @@ void prepare_for(int index, const std::vector<int32_t>& keys) {
       control_enabled_for(AlgorithmControl::stable_comparings, index);
 }
 
-bool equal_keys_in_start_order() {
-  for (int k = 1; k < column_count(); ++k) {
-    if (elements[k - 1].key == elements[k].key &&
-        elements[k - 1].start_position > elements[k].start_position) {
-      return false;
-    }
-  }
-  return true;
-}
-
 TEST(QuickFamily, EveryEntrySortsEverySampleSet) {
   for (int index : family) {
     const Stability stated = catalogue_entry(index).stability;
@@ -344,7 +325,7 @@ TEST(QuickFamily, EveryEntrySortsEverySampleSet) {
       ASSERT_TRUE(test::permutation_intact(keys)) << index;
       if (stated == Stability::stable ||
           (stated == Stability::conditional_stable && settings.stable_comparings_active())) {
-        EXPECT_TRUE(equal_keys_in_start_order()) << index << " n " << keys.size();
+        EXPECT_TRUE(test::equal_keys_in_start_order()) << index << " n " << keys.size();
       }
       // With the box checked whatever the control form says, the entries still sort.
       test::prepare_set(keys);
@@ -358,7 +339,7 @@ TEST(QuickFamily, EveryEntrySortsEverySampleSet) {
 TEST(QuickFamily, BreakOffAfterKOperationsKeepsThePermutation) {
   for (int index : family) {
     const int n = index == 285 ? 32 : 40;
-    const auto keys = random_keys(n, 12, 99);
+    const auto keys = test::random_keys(n, 12, 99);
     prepare_for(index, keys);
     test::run_procedure(index);
     const uint64_t total = comparisons + movings + swappings;
@@ -378,7 +359,7 @@ TEST(QuickFamily, BreakOffAfterKOperationsKeepsThePermutation) {
 
 TEST(QuickFamily, PerfectHalvingOnPowersOfTwo) {
   for (int n = 2; n <= 512; n *= 2) {
-    const auto keys = random_keys(n, 50, n);
+    const auto keys = test::random_keys(n, 50, n);
     test::prepare_set(keys);
     test::run_procedure(285);
     EXPECT_TRUE(test::keys_sorted()) << n;
@@ -386,7 +367,7 @@ TEST(QuickFamily, PerfectHalvingOnPowersOfTwo) {
   }
   // Sets that are not a power of two (the control form normally prevents them) still sort.
   for (int n : {3, 7, 100}) {
-    const auto keys = random_keys(n, 50, n);
+    const auto keys = test::random_keys(n, 50, n);
     test::prepare_set(keys);
     test::run_procedure(285);
     EXPECT_TRUE(test::keys_sorted()) << n;
@@ -396,11 +377,11 @@ TEST(QuickFamily, PerfectHalvingOnPowersOfTwo) {
 TEST(QuickFamily, SplitSortsAreStableWithPlainComparisons) {
   for (int index : {376, 377, 378, 379}) {
     for (unsigned seed : {5u, 6u, 7u}) {
-      const auto keys = random_keys(150, 5, seed);
+      const auto keys = test::random_keys(150, 5, seed);
       prepare_plain(keys);
       test::run_procedure(index);
       EXPECT_TRUE(test::keys_sorted()) << index;
-      EXPECT_TRUE(equal_keys_in_start_order()) << index << " seed " << seed;
+      EXPECT_TRUE(test::equal_keys_in_start_order()) << index << " seed " << seed;
     }
   }
 }

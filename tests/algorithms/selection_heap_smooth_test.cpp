@@ -38,16 +38,6 @@ std::vector<std::vector<int32_t>> test_sets() {
   return sets;
 }
 
-bool equal_keys_in_start_order() {
-  for (int i = 1; i < column_count(); ++i) {
-    if (elements[i - 1].key == elements[i].key &&
-        elements[i - 1].start_position > elements[i].start_position) {
-      return false;
-    }
-  }
-  return true;
-}
-
 class SelectionHeapSmooth : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -86,19 +76,19 @@ TEST_F(SelectionHeapSmooth, StabilityWhereStatedOrOffered) {
     settings.stable_comparings_enabled = false;
     test::run_procedure(index);
     EXPECT_TRUE(test::keys_sorted()) << index;
-    EXPECT_TRUE(equal_keys_in_start_order()) << index;
+    EXPECT_TRUE(test::equal_keys_in_start_order()) << index;
   }
   // Entries that order by the stable comparisons keep equal keys in start order with it on.
   for (int index : offering_stable_comparings) {
     test::prepare_set(keys);
     test::run_procedure(index);
-    EXPECT_TRUE(equal_keys_in_start_order()) << index;
+    EXPECT_TRUE(test::equal_keys_in_start_order()) << index;
   }
   // A plain heap sort is not: the check above can fail.
   test::prepare_set(keys);
   settings.stable_comparings_checked = false;
   test::run_procedure(91);
-  EXPECT_FALSE(equal_keys_in_start_order());
+  EXPECT_FALSE(test::equal_keys_in_start_order());
 }
 
 TEST_F(SelectionHeapSmooth, BreakOffKeepsThePermutation) {
