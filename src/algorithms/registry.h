@@ -7,6 +7,7 @@ namespace mv {
 void register_all_algorithms();
 
 void register_exchange_sorts();
+void register_insertion_sorts();
 void register_quick_sorts();
 void register_selection_heap_smooth_sorts();
 void register_shuffles();
