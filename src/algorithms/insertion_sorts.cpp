@@ -39,19 +39,25 @@ using namespace insertion_detail;
 
 namespace {
 
-// Inserts the element at e into the sorted lo .. e - 1 behind every equal key.
-void binary_insert_forward(int lo, int e, bool with_movings) {
-  int l = lo, h = e - 1;
+// The first position of the sorted l .. h whose element is greater than the element at x (h + 1
+// when there is none), by binary search with elem_greater; -1 after a break-off.
+int first_greater(int l, int h, int x) {
   while (h >= l) {
-    if (broken()) return;
+    if (broken()) return -1;
     const int mid = (l + h) / 2;
-    if (elem_greater(mid, e)) {
+    if (elem_greater(mid, x)) {
       h = mid - 1;
     } else {
       l = mid + 1;
     }
   }
-  const int p = h + 1;
+  return l;
+}
+
+// Inserts the element at e into the sorted lo .. e - 1 behind every equal key.
+void binary_insert_forward(int lo, int e, bool with_movings) {
+  const int p = first_greater(lo, e - 1, e);
+  if (p < 0) return;
   if (with_movings) {
     rotate_right_one(p, e);
   } else {
@@ -318,16 +324,8 @@ void fast_insertion_sort() {
 // places with the right run by block swapping, and the right run loses its largest element.
 void merge_by_rotations(int lo, int m, int last) {
   while (lo < m && m <= last && !broken()) {
-    int l = lo, h = m - 1;
-    while (h >= l) {
-      if (broken()) return;
-      const int mid = (l + h) / 2;
-      if (elem_greater(mid, last)) {
-        h = mid - 1;
-      } else {
-        l = mid + 1;
-      }
-    }
+    const int l = first_greater(lo, m - 1, last);
+    if (l < 0) return;
     if (l < m) {
       const int right = last - m + 1;
       block_swap(l, m, last);

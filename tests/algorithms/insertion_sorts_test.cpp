@@ -24,48 +24,16 @@ const std::vector<int> kEntries = {0,   33,  34,  74,  101, 102, 103, 104, 105, 
 const std::vector<int> kStableEntries = {33,  34,  74,  101, 103, 104, 105, 106,
                                          107, 108, 109, 110, 111, 112, 188};
 
-uint64_t operations() {
-  return comparisons.get() + movings.get() + swappings.get();
-}
-
 // Runs an entry with a generous operation budget; false when the budget ran out.
 bool run(int index, const std::vector<int32_t>& keys, bool stable = true,
          bool optional_swaps = false) {
   register_all_algorithms();
-  test::prepare_set(keys);
-  settings.stable_comparings_checked = stable;
-  settings.optional_swaps = optional_swaps;
-  set_break_after_ops(20'000'000);
-  test::run_procedure(index);
-  set_break_after_ops(0);
-  return !break_off;
-}
-
-bool equal_keys_in_start_order() {
-  for (int i = 1; i < column_count(); ++i) {
-    if (elements[i - 1].key == elements[i].key &&
-        elements[i - 1].start_position > elements[i].start_position) {
-      return false;
-    }
-  }
-  return true;
+  return test::run_with_budget(index, keys, stable, optional_swaps, 20'000'000);
 }
 
 std::vector<std::vector<int32_t>> sample_sets(int index) {
-  std::vector<std::vector<int32_t>> sets;
-  random_seed = 1234;
-  const std::vector<int> sizes =
-      index == 355 ? std::vector<int>{2, 4, 32, 128} : std::vector<int>{2, 3, 17, 100};
-  for (int n : sizes) {
-    std::vector<int32_t> distinct(n), few(n), sorted(n), reversed(n);
-    std::iota(sorted.begin(), sorted.end(), 1);
-    std::reverse_copy(sorted.begin(), sorted.end(), reversed.begin());
-    distinct = sorted;
-    for (int i = n - 1; i > 0; --i) std::swap(distinct[i], distinct[Random(i + 1)]);
-    for (auto& k : few) k = static_cast<int32_t>(Random(4));
-    sets.insert(sets.end(), {distinct, few, sorted, reversed});
-  }
-  return sets;
+  return test::sample_key_sets(
+      index == 355 ? std::vector<int>{2, 4, 32, 128} : std::vector<int>{2, 3, 17, 100}, 1234);
 }
 
 // ---- Shared insertion procedures ------------------------------------------------------------
@@ -85,32 +53,28 @@ Counts counted(const std::vector<int32_t>& keys, Call call) {
   return {test::keys_of_set(), comparisons.get(), movings.get(), swappings.get()};
 }
 
-TEST(InsertionSorts, ForwardInsertionCountsOnATinyCase) {
-  // 1 is found before 3 in one comparison and rotated in (read, one shift, store); 2 needs two
-  // comparisons and the same rotation. By swappings: one exchange per insertion.
-  const Counts m = counted({3, 1, 2}, [] { insert_forward(0, 2, 1, true); });
-  EXPECT_EQ(m.keys, (std::vector<int32_t>{1, 2, 3}));
-  EXPECT_EQ(m.comparisons, 3u);
-  EXPECT_EQ(m.movings, 6u);
-  EXPECT_EQ(m.swappings, 0u);
-  const Counts s = counted({3, 1, 2}, [] { insert_forward(0, 2, 1, false); });
-  EXPECT_EQ(s.keys, m.keys);
-  EXPECT_EQ(s.comparisons, 3u);
-  EXPECT_EQ(s.movings, 0u);
-  EXPECT_EQ(s.swappings, 2u);
-}
-
-TEST(InsertionSorts, BackwardInsertionCountsOnATinyCase) {
-  // 1 stays in front of 2 (one comparison); 3 passes 1 and 2 (two comparisons) by one rotation
-  // of three places: read, two shifts, store.
-  const Counts m = counted({3, 1, 2}, [] { insert_backward(0, 2, 2, true); });
-  EXPECT_EQ(m.keys, (std::vector<int32_t>{1, 2, 3}));
-  EXPECT_EQ(m.comparisons, 3u);
-  EXPECT_EQ(m.movings, 4u);
-  const Counts s = counted({3, 1, 2}, [] { insert_backward(0, 2, 2, false); });
-  EXPECT_EQ(s.keys, m.keys);
-  EXPECT_EQ(s.comparisons, 3u);
-  EXPECT_EQ(s.swappings, 2u);
+// 3 1 2 without stable comparings. Forward: 1 is found before 3 in one comparison, 2 in two;
+// each is rotated in by a read, one shift and a store, or by one swapping. Backward: 1 stays in
+// front of 2 (one comparison); 3 passes both (two comparisons) by a read, two shifts and a store,
+// or by two swappings.
+TEST(InsertionSorts, CountsOnATinyCase) {
+  using Insert = void (*)(bool);
+  const struct {
+    Insert insert;
+    uint64_t comparisons, movings, swappings;
+  } cases[] = {
+      {[](bool mv) { insert_forward(0, 2, 1, mv); }, 3, 6, 2},
+      {[](bool mv) { insert_backward(0, 2, 2, mv); }, 3, 4, 2},
+  };
+  for (const auto& c : cases) {
+    for (bool with_movings : {true, false}) {
+      const Counts r = counted({3, 1, 2}, [&] { c.insert(with_movings); });
+      EXPECT_EQ(r.keys, (std::vector<int32_t>{1, 2, 3}));
+      EXPECT_EQ(r.comparisons, c.comparisons);
+      EXPECT_EQ(r.movings, with_movings ? c.movings : 0u);
+      EXPECT_EQ(r.swappings, with_movings ? 0u : c.swappings);
+    }
+  }
 }
 
 TEST(InsertionSorts, StartPositionLimitsTheInsertions) {
@@ -150,7 +114,7 @@ TEST(InsertionSorts, ProceduresSortOnlyTheirRangeAndAgreeOnTheOrder) {
           proc(lo, hi, with_movings);
           processing_active = false;
           ASSERT_EQ(test::keys_of_set(), expected) << n;
-          ASSERT_TRUE(equal_keys_in_start_order()) << n;
+          ASSERT_TRUE(test::equal_keys_in_start_order()) << n;
           if (with_movings) {
             by_movings = elements;
             ASSERT_EQ(swappings.get(), 0u);
@@ -235,7 +199,7 @@ TEST(ShellSorts, OnePassPerGapAndLocalStabilization) {
       EXPECT_EQ(main_loop_runnings.get(), shell_sort_gaps(index, 200).size()) << index;
       EXPECT_TRUE(test::keys_sorted()) << index;
       if (locally) {
-        EXPECT_TRUE(equal_keys_in_start_order()) << index;
+        EXPECT_TRUE(test::equal_keys_in_start_order()) << index;
       }
     }
   }
@@ -336,7 +300,7 @@ TEST(InsertionSorts, EveryEntrySortsSampleSets) {
           ASSERT_TRUE(test::permutation_intact(keys)) << index;
           ASSERT_TRUE(test::keys_sorted()) << index << ", n = " << keys.size();
           if (stated_stable) {
-            ASSERT_TRUE(equal_keys_in_start_order()) << index;
+            ASSERT_TRUE(test::equal_keys_in_start_order()) << index;
           }
         }
       }
@@ -368,7 +332,7 @@ TEST(InsertionSorts, ParametersOutsideTheirRangesStillSort) {
     parameters.log_base = base;
     ASSERT_TRUE(run(74, keys)) << base;
     EXPECT_TRUE(test::keys_sorted()) << base;
-    EXPECT_TRUE(equal_keys_in_start_order()) << base;
+    EXPECT_TRUE(test::equal_keys_in_start_order()) << base;
   }
   parameters.log_base = 2.0;
 }
@@ -378,7 +342,7 @@ TEST(InsertionSorts, BreakOffKeepsThePermutation) {
     for (const auto& keys : sample_sets(index)) {
       if (keys.size() > 32 || keys.size() < 17) continue;
       ASSERT_TRUE(run(index, keys));
-      const uint64_t total = operations();
+      const uint64_t total = test::operations();
       for (uint64_t k = 1; k < total; k += std::max<uint64_t>(1, total / 60)) {
         test::prepare_set(keys);
         set_break_after_ops(k);
@@ -386,7 +350,7 @@ TEST(InsertionSorts, BreakOffKeepsThePermutation) {
         set_break_after_ops(0);
         ASSERT_TRUE(test::permutation_intact(keys)) << index << " broken off after " << k;
         // Returns promptly: the started step and the stores back of held elements.
-        ASSERT_LE(operations(), k + keys.size() + 4) << index;
+        ASSERT_LE(test::operations(), k + keys.size() + 4) << index;
       }
     }
   }
