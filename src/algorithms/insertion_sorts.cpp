@@ -1,3 +1,6 @@
+// Insertion sorts: straight, reverse and bidirectional binary insertion, the paired-step gnome
+// variants, block insertion through buffer_a and in place, select insertion, minsertion and merge
+// insertion. Shell sort and the randomized compare-exchange sorts are in shell_sorts.cpp.
 #include "algorithms/insertion_sorts.h"
 
 #include <algorithm>
