@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -87,6 +88,11 @@ inline bool keys_sorted() {
   return true;
 }
 
+// Comparisons, movings and swappings counted so far.
+inline uint64_t operations() {
+  return comparisons.get() + movings.get() + swappings.get();
+}
+
 // True when neighbouring equal keys stand in start order (in a sorted set: the sort was stable).
 inline bool equal_keys_in_start_order() {
   for (int i = 1; i < column_count(); ++i) {
@@ -105,6 +111,37 @@ inline std::vector<int32_t> random_keys(int n, int max_key, unsigned seed) {
   std::vector<int32_t> keys(n);
   for (auto& k : keys) k = dist(gen);
   return keys;
+}
+
+// Runs an entry on a prepared set of the keys with the given boxes and an operation budget;
+// false when the budget ran out.
+inline bool run_with_budget(int index, const std::vector<int32_t>& keys, bool stable,
+                            bool optional_swaps, uint64_t budget) {
+  prepare_set(keys);
+  settings.stable_comparings_checked = stable;
+  settings.optional_swaps = optional_swaps;
+  set_break_after_ops(budget);
+  run_procedure(index);
+  set_break_after_ops(0);
+  return !break_off;
+}
+
+// For each size: distinct keys in random order, keys out of four values, sorted and reversed
+// keys; drawn from the program generator seeded with `seed`.
+inline std::vector<std::vector<int32_t>> sample_key_sets(const std::vector<int>& sizes,
+                                                         uint32_t seed) {
+  std::vector<std::vector<int32_t>> sets;
+  random_seed = seed;
+  for (int n : sizes) {
+    std::vector<int32_t> distinct(n), few(n), sorted(n), reversed(n);
+    std::iota(sorted.begin(), sorted.end(), 1);
+    std::reverse_copy(sorted.begin(), sorted.end(), reversed.begin());
+    distinct = sorted;
+    for (int i = n - 1; i > 0; --i) std::swap(distinct[i], distinct[Random(i + 1)]);
+    for (auto& k : few) k = static_cast<int32_t>(Random(4));
+    sets.insert(sets.end(), {distinct, few, sorted, reversed});
+  }
+  return sets;
 }
 
 }  // namespace mv::test

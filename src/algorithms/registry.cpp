@@ -6,6 +6,7 @@ void register_all_algorithms() {
   static const bool done = [] {
     register_exchange_sorts();
     register_merge_sorts();
+    register_insertion_sorts();
     register_quick_sorts();
     register_selection_heap_smooth_sorts();
     register_shuffles();

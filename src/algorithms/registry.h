@@ -8,6 +8,7 @@ void register_all_algorithms();
 
 void register_exchange_sorts();
 void register_merge_sorts();
+void register_insertion_sorts();
 void register_quick_sorts();
 void register_selection_heap_smooth_sorts();
 void register_shuffles();

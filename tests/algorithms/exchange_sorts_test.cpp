@@ -60,20 +60,8 @@ void expect_sorts(int index, const std::vector<int32_t>& keys, bool stable) {
 }
 
 std::vector<std::vector<int32_t>> sample_sets(int index) {
-  std::vector<std::vector<int32_t>> sets;
-  random_seed = 4711;
-  const std::vector<int> sizes =
-      index == 68 ? std::vector<int>{2, 4, 16, 64, 128} : std::vector<int>{2, 3, 17, 100};
-  for (int n : sizes) {
-    std::vector<int32_t> distinct(n), few(n), sorted(n), reversed(n);
-    std::iota(sorted.begin(), sorted.end(), 1);
-    std::reverse_copy(sorted.begin(), sorted.end(), reversed.begin());
-    distinct = sorted;
-    for (int i = n - 1; i > 0; --i) std::swap(distinct[i], distinct[Random(i + 1)]);
-    for (auto& k : few) k = static_cast<int32_t>(Random(4));
-    sets.insert(sets.end(), {distinct, few, sorted, reversed});
-  }
-  return sets;
+  return test::sample_key_sets(
+      index == 68 ? std::vector<int>{2, 4, 16, 64, 128} : std::vector<int>{2, 3, 17, 100}, 4711);
 }
 
 TEST(ExchangeSorts, EveryEntrySortsSampleSets) {
