@@ -411,27 +411,9 @@ void zigzag_merge(int lo, int hi) {
 }
 
 // The full pass: the zig-zag merge of the block, then of its halves, down to pieces of fewer
-// than five elements, which the gap passes sort.
-void zigzag_full_pass(int lo, int hi) {
-  PStackemulator stack;
-  stack.PushN(static_cast<uint32_t>(lo), static_cast<uint32_t>(hi));
-  while (stack.Depth() > 0 && !broken()) {
-    uint32_t a, b;
-    stack.PopN(a, b);
-    if (b - a + 1 < 5) {
-      gap_passes(static_cast<int>(a), static_cast<int>(b));
-      continue;
-    }
-    zigzag_merge(static_cast<int>(a), static_cast<int>(b));
-    const uint32_t h = (b - a + 2) / 2;
-    stack.PushN(a + h, b);
-    stack.PushN(a, a + h - 1);
-  }
-}
-
-// Quartering: the zig-zag merge of the left half, the middle half (second and third quarter)
-// and the right half, then the same in each half, down to pieces of fewer than five elements.
-void zigzag_quartering(int lo, int hi) {
+// than five elements, which the gap passes sort. Quartering: the zig-zag merge of the left half,
+// the middle half (second and third quarter) and the right half of each piece instead.
+void zigzag_walk(int lo, int hi, bool quartering) {
   PStackemulator stack;
   stack.PushN(static_cast<uint32_t>(lo), static_cast<uint32_t>(hi));
   while (stack.Depth() > 0 && !broken()) {
@@ -442,18 +424,24 @@ void zigzag_quartering(int lo, int hi) {
       gap_passes(static_cast<int>(a), static_cast<int>(b));
       continue;
     }
-    const uint32_t m = a + length / 2, q1 = a + length / 4, q3 = a + (3 * length) / 4;
-    zigzag_merge(static_cast<int>(a), static_cast<int>(m - 1));
-    zigzag_merge(static_cast<int>(q1), static_cast<int>(q3 - 1));
-    zigzag_merge(static_cast<int>(m), static_cast<int>(b));
+    uint32_t m = a + (length + 1) / 2;
+    if (quartering) {
+      m = a + length / 2;
+      const uint32_t q1 = a + length / 4, q3 = a + (3 * length) / 4;
+      zigzag_merge(static_cast<int>(a), static_cast<int>(m - 1));
+      zigzag_merge(static_cast<int>(q1), static_cast<int>(q3 - 1));
+      zigzag_merge(static_cast<int>(m), static_cast<int>(b));
+    } else {
+      zigzag_merge(static_cast<int>(a), static_cast<int>(b));
+    }
     stack.PushN(m, b);
     stack.PushN(a, m - 1);
   }
 }
 
 void zigzag_procedure(int lo, int hi, int index) {
-  if (index != 395) zigzag_full_pass(lo, hi);
-  if (index != 397 && !broken()) zigzag_quartering(lo, hi);
+  if (index != 395) zigzag_walk(lo, hi, false);
+  if (index != 397 && !broken()) zigzag_walk(lo, hi, true);
 }
 
 // The sortedness test of the rounds. With "stable comparings" on, equal keys must also stand in

@@ -198,6 +198,16 @@ TEST(SortingNetworks, ShearSortReadsItsGridAtRunTime) {
       EXPECT_TRUE(test::permutation_intact(keys)) << index << " p " << p;
     }
   }
+  // "locally" leaves equal keys in start order also without stable comparings.
+  for (int index : {327, 330}) {
+    parameters.Param_shearsort = 4;
+    test::prepare_set(keys);
+    settings.stable_comparings_checked = false;
+    settings.stabilize_locally = true;
+    test::run_procedure(index);
+    EXPECT_TRUE(test::keys_sorted());
+    EXPECT_TRUE(test::equal_keys_in_start_order()) << index;
+  }
   parameters.Param_shearsort = 7;
   EXPECT_EQ(shear_sort_rows(24), 6);
   parameters.Param_shearsort = 100;
