@@ -10,6 +10,7 @@ void register_all_algorithms() {
     register_quick_sorts();
     register_selection_heap_smooth_sorts();
     register_shuffles();
+    register_sorting_networks();
     return true;
   }();
   (void)done;

@@ -12,5 +12,6 @@ void register_insertion_sorts();
 void register_quick_sorts();
 void register_selection_heap_smooth_sorts();
 void register_shuffles();
+void register_sorting_networks();
 
 }  // namespace mv
