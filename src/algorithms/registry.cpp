@@ -4,6 +4,7 @@ namespace mv {
 
 void register_all_algorithms() {
   static const bool done = [] {
+    register_distribution_sorts();
     register_exchange_sorts();
     register_merge_sorts();
     register_insertion_sorts();

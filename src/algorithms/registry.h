@@ -6,6 +6,7 @@ namespace mv {
 
 void register_all_algorithms();
 
+void register_distribution_sorts();
 void register_exchange_sorts();
 void register_merge_sorts();
 void register_insertion_sorts();
