@@ -1,5 +1,6 @@
 #include "engine/headless_run.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "engine/catalogue.h"
@@ -53,6 +54,15 @@ bool HeadlessRun::sorted() const {
 
 bool HeadlessRun::permutation_intact() const {
   if (start_set.size() != final_set.size()) return false;
+  if (value_counting) {
+    // These sorts rewrite keys instead of moving records: the keys must stay the same multiset.
+    std::vector<int32_t> a, b;
+    for (const Element& e : start_set) a.push_back(e.key);
+    for (const Element& e : final_set) b.push_back(e.key);
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return a == b;
+  }
   std::vector<char> seen(start_set.size(), 0);
   for (const Element& e : final_set) {
     const size_t p = e.start_position;
@@ -87,6 +97,7 @@ HeadlessRun run_headless(int index, std::optional<uint32_t> seed, uint64_t break
   CreateInitialSet();
   run_algorithm(capture_start_set);
   run.dispatched = last_run_dispatched;
+  run.value_counting = is_value_counting_sort(index);
   set_break_after_ops(0);
   current_run = nullptr;
   set_host(previous);

@@ -14,6 +14,7 @@ namespace mv {
 
 struct HeadlessRun {
   bool dispatched = false;  // false: separator, unknown or not implemented entry
+  bool value_counting = false;  // the entry rewrites keys instead of moving records
   std::vector<Element> start_set;
   std::vector<Element> final_set;
   uint64_t main_loop_runnings = 0;
@@ -26,7 +27,8 @@ struct HeadlessRun {
   std::string report;
 
   bool sorted() const;
-  // The final set holds exactly the start set's records, each once, with key and colour.
+  // The final set holds exactly the start set's records, each once, with key and colour; for the
+  // value-counting sorts, which rewrite keys, the same multiset of keys.
   bool permutation_intact() const;
   // Adjacent equal keys whose start positions descend (not counted).
   uint64_t stability_inversions() const;
