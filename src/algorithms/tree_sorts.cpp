@@ -64,6 +64,32 @@ class ReadBack {
   bool copy_first_;
 };
 
+// Lifts node x above its parent in a tree whose nodes know their parent; root follows.
+template <class Node>
+void rotate_up(std::vector<Node>& nodes, int x, int& root) {
+  Node& n = nodes[x];
+  const int p = n.parent;
+  const int g = nodes[p].parent;
+  if (nodes[p].left == x) {
+    nodes[p].left = n.right;
+    if (n.right >= 0) nodes[n.right].parent = p;
+    n.right = p;
+  } else {
+    nodes[p].right = n.left;
+    if (n.left >= 0) nodes[n.left].parent = p;
+    n.left = p;
+  }
+  nodes[p].parent = x;
+  n.parent = g;
+  if (g < 0) {
+    root = x;
+  } else if (nodes[g].left == p) {
+    nodes[g].left = x;
+  } else {
+    nodes[g].right = x;
+  }
+}
+
 }  // namespace
 
 // ---- AVL tree ---------------------------------------------------------------------------------
@@ -376,42 +402,18 @@ void TSkipList::Insert(int i) {
 
 // ---- Splay tree -------------------------------------------------------------------------------
 
-void TSPLAYTree::Rotate(int x) {
-  TSplayNode& n = nodes_[x];
-  const int p = n.parent;
-  const int g = nodes_[p].parent;
-  if (nodes_[p].left == x) {
-    nodes_[p].left = n.right;
-    if (n.right >= 0) nodes_[n.right].parent = p;
-    n.right = p;
-  } else {
-    nodes_[p].right = n.left;
-    if (n.left >= 0) nodes_[n.left].parent = p;
-    n.left = p;
-  }
-  nodes_[p].parent = x;
-  n.parent = g;
-  if (g < 0) {
-    root_ = x;
-  } else if (nodes_[g].left == p) {
-    nodes_[g].left = x;
-  } else {
-    nodes_[g].right = x;
-  }
-}
-
 void TSPLAYTree::Splay(int x) {
   while (nodes_[x].parent >= 0) {
     const int p = nodes_[x].parent;
     const int g = nodes_[p].parent;
     if (g < 0) {
-      Rotate(x);  // zig
+      rotate_up(nodes_, x, root_);  // zig
     } else if ((nodes_[g].left == p) == (nodes_[p].left == x)) {
-      Rotate(p);  // zig-zig
-      Rotate(x);
+      rotate_up(nodes_, p, root_);  // zig-zig
+      rotate_up(nodes_, x, root_);
     } else {
-      Rotate(x);  // zig-zag
-      Rotate(x);
+      rotate_up(nodes_, x, root_);  // zig-zag
+      rotate_up(nodes_, x, root_);
     }
   }
 }
@@ -473,40 +475,6 @@ int TSPLAYTree::Depth() const {
 
 // ---- Red-black tree ---------------------------------------------------------------------------
 
-void TRBTree::RotateLeft(int x) {
-  const int y = nodes_[x].right;
-  nodes_[x].right = nodes_[y].left;
-  if (nodes_[y].left >= 0) nodes_[nodes_[y].left].parent = x;
-  nodes_[y].parent = nodes_[x].parent;
-  const int p = nodes_[x].parent;
-  if (p < 0) {
-    root_ = y;
-  } else if (nodes_[p].left == x) {
-    nodes_[p].left = y;
-  } else {
-    nodes_[p].right = y;
-  }
-  nodes_[y].left = x;
-  nodes_[x].parent = y;
-}
-
-void TRBTree::RotateRight(int x) {
-  const int y = nodes_[x].left;
-  nodes_[x].left = nodes_[y].right;
-  if (nodes_[y].right >= 0) nodes_[nodes_[y].right].parent = x;
-  nodes_[y].parent = nodes_[x].parent;
-  const int p = nodes_[x].parent;
-  if (p < 0) {
-    root_ = y;
-  } else if (nodes_[p].right == x) {
-    nodes_[p].right = y;
-  } else {
-    nodes_[p].left = y;
-  }
-  nodes_[y].right = x;
-  nodes_[x].parent = y;
-}
-
 void TRBTree::Insert(int i) {
   const int z = static_cast<int>(nodes_.size());
   nodes_.emplace_back();
@@ -543,23 +511,14 @@ void TRBTree::FixAfterInsert(int z) {
       z = g;
       continue;
     }
-    if (parent_left) {
-      if (nodes_[p].right == z) {
-        z = p;
-        RotateLeft(z);
-      }
-      nodes_[nodes_[z].parent].black = true;
-      nodes_[g].black = false;
-      RotateRight(g);
-    } else {
-      if (nodes_[p].left == z) {
-        z = p;
-        RotateRight(z);
-      }
-      nodes_[nodes_[z].parent].black = true;
-      nodes_[g].black = false;
-      RotateLeft(g);
+    // z on the inner side rises above its parent first; then the grandparent turns over.
+    if ((nodes_[p].left == z) != parent_left) {
+      rotate_up(nodes_, z, root_);
+      z = p;
     }
+    nodes_[nodes_[z].parent].black = true;
+    nodes_[g].black = false;
+    rotate_up(nodes_, nodes_[z].parent, root_);
   }
   nodes_[root_].black = true;
 }
@@ -769,36 +728,36 @@ void read_back_indexes(const std::vector<int>& order, int first, bool in_place) 
   for (int k = 0; k < count; ++k) out.Put(buffer_a[first + k]);
 }
 
+// Inserts every element into the structure, from the left or from the right; false after a
+// break-off, with the set untouched so far.
+template <class Structure>
+bool fill(Structure& structure, bool from_right = false) {
+  const int last = last_position();
+  for (int k = 0; k <= last; ++k) {
+    if (broken()) return false;
+    structure.Insert(from_right ? last - k : k);
+  }
+  return true;
+}
+
 // 1, 2: AVL tree of indexes, inserted from left to right.
 void avl_sort() {
-  const int last = last_position();
-  TAVLTree tree(last + 1);
-  for (int i = 0; i <= last; ++i) {
-    if (broken()) return;
-    tree.Insert(i);
-  }
+  TAVLTree tree(column_count());
+  if (!fill(tree)) return;
   read_back_indexes(tree.InOrder(), 0, algorithm_index.load() == 1);
 }
 
 // 3, 4: 2-3 tree of indexes, inserted from right to left.
 void b_sort() {
-  const int last = last_position();
-  TBTree tree(last + 1);
-  for (int i = last; i >= 0; --i) {
-    if (broken()) return;
-    tree.Insert(i);
-  }
+  TBTree tree(column_count());
+  if (!fill(tree, true)) return;
   read_back_indexes(tree.InOrder(), 0, algorithm_index.load() == 3);
 }
 
 // 8: unbalanced search tree of record copies, read back by an in-order walk.
 void search_tree_sort() {
-  const int last = last_position();
-  TSearchTree tree(last + 1);
-  for (int i = 0; i <= last; ++i) {
-    if (broken()) return;
-    tree.Insert(i);
-  }
+  TSearchTree tree(column_count());
+  if (!fill(tree)) return;
   ReadBack out(0);
   tree.Walk([&](const Element& record) { out.Put(record); });
 }
@@ -806,12 +765,8 @@ void search_tree_sort() {
 // 75, 76: the minimum is stored, then extracted, until the heap is empty.
 template <class Heap>
 void fibonacci_sort() {
-  const int last = last_position();
-  Heap heap(last + 1);
-  for (int i = 0; i <= last; ++i) {
-    if (broken()) return;
-    heap.Insert(i);
-  }
+  Heap heap(column_count());
+  if (!fill(heap)) return;
   int k = 0;
   while (heap.Count() > 0) {
     if (broken()) {
@@ -873,36 +828,24 @@ void patience_sort_out_of_place() {
 
 // 316: red-black tree of record copies under composite keys.
 void red_black_sort() {
-  const int last = last_position();
-  TRBTree tree(last + 1);
-  for (int i = 0; i <= last; ++i) {
-    if (broken()) return;
-    tree.Insert(i);
-  }
+  TRBTree tree(column_count());
+  if (!fill(tree)) return;
   ReadBack out(0, true);
   for (tree.Reset(); !tree.AtEnd();) out.Put(tree.Next());
 }
 
 // 367: skip list, filled from right to left.
 void skip_sort() {
-  const int last = last_position();
-  TSkipList list(last + 1);
-  for (int i = last; i >= 0; --i) {
-    if (broken()) return;
-    list.Insert(i);
-  }
+  TSkipList list(column_count());
+  if (!fill(list, true)) return;
   ReadBack out(0, true);
   for (list.Reset(); !list.AtEnd();) out.Put(list.Next());
 }
 
 // 375: splay tree under composite keys, emptied by repeated removal of the minimum.
 void splay_sort() {
-  const int last = last_position();
-  TSPLAYTree tree(last + 1);
-  for (int i = 0; i <= last; ++i) {
-    if (broken()) return;
-    tree.Insert(i);
-  }
+  TSPLAYTree tree(column_count());
+  if (!fill(tree)) return;
   ReadBack out(0);
   while (!tree.Empty()) out.Put(tree.RemoveMinimum());
 }

@@ -162,7 +162,6 @@ class TSPLAYTree {
   int Depth() const;
 
  private:
-  void Rotate(int x);  // x takes its parent's place
   void Splay(int x);
   std::vector<TSplayNode> nodes_;
   int root_ = -1;
@@ -192,8 +191,6 @@ class TRBTree {
     int parent = -1;
     bool black = false;
   };
-  void RotateLeft(int x);
-  void RotateRight(int x);
   void FixAfterInsert(int z);
   bool Black(int x) const { return x < 0 || nodes_[x].black; }
   std::vector<Node> nodes_;
