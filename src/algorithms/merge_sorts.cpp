@@ -540,12 +540,7 @@ void natural_merge_sort_run_table() {
 
 // 245: every element onto the pile list, then the smallest pile top n times.
 void natural_merge_sort_k_way() {
-  TPileList piles(true);
-  for (int i = 0; i < column_count(); ++i) {
-    if (broken()) return;  // the set is untouched while the piles fill
-    piles.Add(i);
-  }
-  piles.Extract(0);
+  pile_list_sort(0, last_position(), true);
 }
 
 }  // namespace

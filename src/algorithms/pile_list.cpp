@@ -52,4 +52,13 @@ void TPileList::Extract(int first) {
   cursor_ = 0;
 }
 
+void pile_list_sort(int first, int last, bool extra_comparison) {
+  TPileList piles(extra_comparison);
+  for (int i = first; i <= last; ++i) {
+    if (break_off.load(std::memory_order_relaxed)) return;
+    piles.Add(i);
+  }
+  piles.Extract(first);
+}
+
 }  // namespace mv

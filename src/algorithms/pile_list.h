@@ -29,4 +29,8 @@ class TPileList {
   bool extra_comparison_;
 };
 
+// Sorts first..last through a pile list: every element onto the piles in order, then the
+// smallest pile top again and again. A break-off while the piles fill leaves the set untouched.
+void pile_list_sort(int first, int last, bool extra_comparison);
+
 }  // namespace mv

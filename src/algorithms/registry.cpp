@@ -12,6 +12,7 @@ void register_all_algorithms() {
     register_selection_heap_smooth_sorts();
     register_shuffles();
     register_sorting_networks();
+    register_tree_sorts();
     return true;
   }();
   (void)done;
