@@ -123,8 +123,13 @@ void highlight_column_full(int i);
 void restore_columns_full(int i, int j);
 void erase_column_full(int i);
 
+// True when drawing a column has nothing to show: no events to pump, no surface, no pause.
+inline bool drawing_idle() {
+  return !host_pumps_events && surface.width == 0 && !paused.load(std::memory_order_relaxed);
+}
+
 inline void draw_column(int i, bool clear_above, uint32_t colour) {
-  if (host_pumps_events || surface.width != 0 || paused.load(std::memory_order_relaxed)) {
+  if (!drawing_idle()) {
     draw_column_full(i, clear_above, colour);
   } else if (processing_active.load(std::memory_order_relaxed) &&
              settings.brake_factor.load(std::memory_order_relaxed) != 0 && i >= 0 &&
@@ -233,6 +238,13 @@ inline void read_element(int i, Element& target) {
 void store_element(int i, const Element& record);
 inline void move_element(int target, int source) {
   if (target == source) return;
+  if (drawing_idle() && (!processing_active.load(std::memory_order_relaxed) ||
+                         (settings.brake_factor.load(std::memory_order_relaxed) == 0 &&
+                          !settings.correct_movings.load(std::memory_order_relaxed)))) {
+    // Nothing to draw, erase or brake: just the counted moving.
+    read_element(source, elements[target]);
+    return;
+  }
   erase_column(target);
   read_element(source, elements[target]);
   draw_column(target, true, element_colour(target));
