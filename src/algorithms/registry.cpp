@@ -9,6 +9,7 @@ void register_all_algorithms() {
     register_quick_sorts();
     register_selection_heap_smooth_sorts();
     register_shuffles();
+    register_slow_sorts();
     return true;
   }();
   (void)done;

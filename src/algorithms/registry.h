@@ -11,5 +11,6 @@ void register_merge_sorts();
 void register_quick_sorts();
 void register_selection_heap_smooth_sorts();
 void register_shuffles();
+void register_slow_sorts();
 
 }  // namespace mv
