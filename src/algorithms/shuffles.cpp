@@ -203,7 +203,6 @@ void perfect_shuffle_in_situ() {
 
 // ---- Random shuffles ---------------------------------------------------------------------------
 
-
 // Carries the element at `from` to `to`: the elements between shift one place toward `from`
 // and the carried element goes into the hole. On break-off the shift stops and the carried
 // element goes into the hole where it stopped, so the set stays a permutation. Returns true when

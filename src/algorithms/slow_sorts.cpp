@@ -432,7 +432,7 @@ void bozo_sort() {
   const int v = variant();
   const int n = set_size();
   const int r = n - 1;
-  int distance = r / 2;  // 58
+  int distance = r / 2;      // 58
   while (!check_sorted()) {  // answers true once broken off
     if (v == 55) {
       random_exchange_round();
@@ -545,92 +545,60 @@ void healy_sort() {
 
 // ---- Swirl sorts ---------------------------------------------------------------------------
 
-// Passes over s..r (one main loop running each): every element not in order before its right
-// neighbour is a descent top; the tops go to the right end of the range from the lowest top p
-// on, the staying elements before them, each group in its order. Copies travel through
-// buffer_a (slots p .. r); a break-off during the write-back finishes it by plain assignment.
-void swirl_sort_forward() {
+// Passes over an active range, one main loop running each. Forward (386) over s..r: every
+// element not in order before its right neighbour is a descent top; the tops go to the right
+// end of the range from the lowest top p on, the staying elements before them, each group in its
+// order; the next pass starts at p - 1. Backward (387) is the mirror over 0..e: elements not in
+// order after their left neighbour (the stable comparison in its comes-after sense) go to the
+// front, and the next pass ends at the highest of them + 1. Copies travel through the same slots
+// of buffer_a; a break-off during the write-back finishes it by plain assignment.
+void swirl_sort() {
+  const bool forward = variant() == 386;
   const int r = set_size() - 1;
+  const int step = forward ? -1 : 1;  // from the far end of the range towards its bound
+  const int far = forward ? r : 0;
   const bool stable = stable_comparings;
-  std::vector<char> top(r + 1, 0);
-  int s = 0;
+  std::vector<char> moved(r + 1, 0);
+  int bound = forward ? 0 : r;
+  auto inside = [&](int i) { return forward ? i >= bound : i <= bound; };
   while (!stopped()) {
     main_loop_runnings.increment();
-    int slot = r;
-    int p = -1;
-    for (int i = r - 1; i >= s && !stopped(); --i) {
+    int slot = far;
+    int last = -1;
+    for (int i = far + step; inside(i) && !stopped(); i += step) {
+      const int next = i - step;
       const bool in_order =
-          stable ? elem_stable_before(i, i + 1) : elements[i].key <= elements[i + 1].key;
+          stable ? (forward ? elem_stable_before(i, next) : elem_stable_after(i, next))
+                 : (forward ? elements[i].key <= elements[next].key
+                            : elements[i].key >= elements[next].key);
       if (!in_order) {
-        move_to_buffer(slot--, i);
-        top[i] = 1;
-        p = i;
+        move_to_buffer(slot, i);
+        slot += step;
+        moved[i] = 1;
+        last = i;
       }
     }
-    if (stopped() || p < 0) return;  // only copies were made so far
+    if (stopped() || last < 0) return;  // only copies were made so far
     bool quiet = false;
-    for (int i = r; i >= p; --i) {
+    for (int i = far;; i += step) {
       quiet = quiet || stopped();
-      if (!top[i]) {
+      if (!moved[i]) {
         if (quiet) {
           buffer_a[slot] = elements[i];
         } else {
           move_to_buffer(slot, i);
         }
-        --slot;
+        slot += step;
       }
-      top[i] = 0;
+      moved[i] = 0;
       if (quiet) {
         elements[i] = buffer_a[i];
       } else {
         store_element(i, buffer_a[i]);
       }
+      if (i == last) break;
     }
-    s = std::max(p - 1, 0);
-  }
-}
-
-// The mirror over 0..e: every element not in order after its left neighbour (the stable
-// comparison in its comes-after sense) is a descent bottom; the bottoms go to the front, before
-// the staying elements; the next pass ends at the highest bottom + 1.
-void swirl_sort_backward() {
-  const int r = set_size() - 1;
-  const bool stable = stable_comparings;
-  std::vector<char> bottom(r + 1, 0);
-  int e = r;
-  while (!stopped()) {
-    main_loop_runnings.increment();
-    int slot = 0;
-    int q = -1;
-    for (int i = 1; i <= e && !stopped(); ++i) {
-      const bool in_order =
-          stable ? elem_stable_after(i, i - 1) : elements[i].key >= elements[i - 1].key;
-      if (!in_order) {
-        move_to_buffer(slot++, i);
-        bottom[i] = 1;
-        q = i;
-      }
-    }
-    if (stopped() || q < 0) return;
-    bool quiet = false;
-    for (int i = 0; i <= q; ++i) {
-      quiet = quiet || stopped();
-      if (!bottom[i]) {
-        if (quiet) {
-          buffer_a[slot] = elements[i];
-        } else {
-          move_to_buffer(slot, i);
-        }
-        ++slot;
-      }
-      bottom[i] = 0;
-      if (quiet) {
-        elements[i] = buffer_a[i];
-      } else {
-        store_element(i, buffer_a[i]);
-      }
-    }
-    e = std::min(q + 1, r);
+    bound = forward ? std::max(last - 1, 0) : std::min(last + 1, r);
   }
 }
 
@@ -726,8 +694,7 @@ void register_slow_sorts() {
   register_procedure(356, shove_sort_forward);
   register_procedure(357, shove_sort_backward);
   register_procedures({358, 359, 360, 361, 368, 369}, slow_silly_sort);
-  register_procedure(386, swirl_sort_forward);
-  register_procedure(387, swirl_sort_backward);
+  register_procedures({386, 387}, swirl_sort);
   register_procedures({392, 393}, stooge_sort);
 }
 
