@@ -134,8 +134,9 @@ bool plain_changes_round(bool ordering) {
 
 // Iterative adjacent-transposition enumeration by mobile labels: each label carries a direction;
 // the largest label whose neighbour in its direction is smaller moves one place, and every larger
-// label turns around. The labels (0 .. n-1 at the start positions) only steer the exchanges.
-bool mobile_label_round(bool ordering) {
+// label turns around. The labels (0 .. n-1 at the start positions) only steer the exchanges. The
+// mirrored scheme makes the same moves on the positions counted from the right end.
+bool mobile_labels(bool ordering, bool mirrored) {
   const int n = set_size();
   std::vector<int> label(n);
   std::vector<int> place(n);
@@ -151,13 +152,24 @@ bool mobile_label_round(bool ordering) {
     if (mobile < 0) return false;
     const int from = place[mobile];
     const int to = from + dir[mobile];
-    exchange_step(from, to, ordering);
+    if (mirrored) {
+      exchange_step(n - 1 - from, n - 1 - to, ordering);
+    } else {
+      exchange_step(from, to, ordering);
+    }
     std::swap(label[from], label[to]);
     place[label[from]] = from;
     place[label[to]] = to;
     for (int v = mobile + 1; v < n; ++v) dir[v] = -dir[v];
     if (step_done()) return true;
   }
+}
+
+bool mobile_label_round(bool ordering) {
+  return mobile_labels(ordering, false);
+}
+bool mobile_label_mirrored_round(bool ordering) {
+  return mobile_labels(ordering, true);
 }
 
 // Heap's enumeration with a counter per position: position i is exchanged with c[i] when i is
@@ -217,32 +229,6 @@ bool heap_rule_1_round(bool ordering) {
 }
 bool heap_rule_2_round(bool ordering) {
   return heap_recursive(ordering, true);
-}
-
-// Lexicographic successor of labels by exchanges: the pivot is exchanged with the rightmost
-// larger label and the tail behind the pivot is reversed. After the last arrangement the whole
-// set is reversed back to the first one, which ends the round.
-bool lexicographic_round(bool ordering) {
-  const int n = set_size();
-  std::vector<int> label(n);
-  for (int i = 0; i < n; ++i) label[i] = i;
-  for (;;) {
-    if (stopped()) return true;
-    int pivot = n - 2;
-    while (pivot >= 0 && label[pivot] > label[pivot + 1]) --pivot;
-    if (pivot >= 0) {
-      int succ = n - 1;
-      while (label[succ] < label[pivot]) --succ;
-      exchange_step(pivot, succ, ordering);
-      std::swap(label[pivot], label[succ]);
-    }
-    for (int lo = pivot + 1, hi = n - 1; lo < hi && !stopped(); ++lo, --hi) {
-      exchange_step(lo, hi, ordering);
-      std::swap(label[lo], label[hi]);
-    }
-    if (step_done()) return true;
-    if (pivot < 0) return false;
-  }
 }
 
 // Levels k = 2 .. n like the digits of a counter: level k makes k - 1 steps, each after the
@@ -401,7 +387,7 @@ void bogo_sort() {
       break;
     case 46:
     case 47:
-      run_enumeration(lexicographic_round, false);
+      run_enumeration(mobile_label_mirrored_round, false);
       break;
     case 48:
       run_enumeration(rotation_left_round, true);

@@ -62,32 +62,39 @@ TEST(BogoSorts, EnumerationOrderOnThreeElements) {
       {42, {{0, 1}, {0, 2}, {0, 1}, {0, 2}, {0, 1}}},
       {43, {{0, 1}, {0, 2}, {0, 1}, {0, 2}, {0, 1}}},
       {50, {{1, 2}, {0, 2}, {1, 2}, {0, 2}, {1, 2}}},
+      {46, {{0, 1}, {1, 2}, {0, 1}, {1, 2}, {0, 1}}},  // mirrored plain changes
   };
   for (const auto& [index, exchanges] : orders) {
     for (const auto& keys : all_arrangements(3)) {
+      if (index == 46 && keys == std::vector<int32_t>{1, 2, 3}) continue;  // below
       ASSERT_TRUE(run(index, keys));
       EXPECT_TRUE(test::keys_sorted());
       EXPECT_EQ(main_loop_runnings.get(), steps_until_sorted(keys, exchanges))
           << index << " from " << keys[0] << keys[1] << keys[2];
     }
   }
+  // 46 steps before it checks: from 1 2 3 its first round ends on 1 3 2 (five steps), the
+  // second round from there meets 1 2 3 at its fifth step.
+  ASSERT_TRUE(run(46, {1, 2, 3}));
+  EXPECT_EQ(main_loop_runnings.get(), 10u);
 }
 
 TEST(BogoSorts, SchemesWithoutRepeatsMeetEveryArrangementOfFourOnce) {
   // Each start arrangement is sorted after a different number of steps: 0 .. 23 (46 steps
-  // before its first check: 1 .. 24).
+  // before its first check: 1 .. 23 from the 23 unsorted ones).
   for (int index : {38, 40, 42, 43, 44, 46, 50, 52}) {
     std::set<uint64_t> steps;
     for (const auto& keys : all_arrangements(4)) {
+      if (index == 46 && std::is_sorted(keys.begin(), keys.end())) continue;
       ASSERT_TRUE(run(index, keys)) << index;
       ASSERT_TRUE(test::keys_sorted()) << index;
       ASSERT_TRUE(test::permutation_intact(keys)) << index;
       steps.insert(main_loop_runnings.get());
     }
     const uint64_t first = index == 46 ? 1 : 0;
-    EXPECT_EQ(steps.size(), 24u) << index;
+    EXPECT_EQ(steps.size(), 24u - first) << index;
     EXPECT_EQ(*steps.begin(), first) << index;
-    EXPECT_EQ(*steps.rbegin(), first + 23) << index;
+    EXPECT_EQ(*steps.rbegin(), 23u) << index;
   }
 }
 
@@ -106,7 +113,7 @@ TEST(BogoSorts, EveryMemberSortsEveryArrangementOfFiveAndSetsWithEqualKeys) {
 }
 
 TEST(BogoSorts, OrderingMembersNeverExchangeEqualKeysOutOfOrder) {
-  for (int index : {39, 41}) {
+  for (int index : {39, 41, 47}) {
     for (const auto& keys : {std::vector<int32_t>{2, 1, 2, 1, 2}, {3, 3, 1, 1, 2, 2}}) {
       ASSERT_TRUE(run(index, keys, false));
       EXPECT_TRUE(test::keys_sorted());
