@@ -36,17 +36,49 @@ inline int variant() {
 
 // ---- Bogo sorts: steps and the enumeration driver -------------------------------------------
 
-// One exchange of an enumeration. "Exchange firstly" members swap (subject to "optional swaps");
-// the "exchanges only for ordering" members compare-exchange the pair in index order.
-void exchange_step(int a, int b, bool ordering) {
+// How the steps of an enumeration exchange: "exchange firstly" members swap (subject to
+// "optional swaps"); the "exchanges only for ordering" members compare-exchange the pair in index
+// order. Bogo sort 8 exchanges pairs far apart, where a plain compare-exchange could carry a key
+// past an equal one; it orders every pair by key and then start position, and checks the set in
+// that order, so it ends with equal keys in start order.
+enum class StepKind { exchange, ordering, ordering_by_start };
+StepKind step_kind = StepKind::exchange;
+
+// Key, then start position; counted and highlighted like the stable comparison with the box on.
+bool before_by_start(int i, int j) {
+  highlight_column(i);
+  const int32_t a = elements[i].key;
+  const int32_t b = elements[j].key;
+  const bool r = cmp_less(a, b) || (cmp_equal(a, b) && pos_less(i, j));
+  restore_columns(i, j);
+  return r;
+}
+
+void exchange_step(int a, int b) {
   const int lo = std::min(a, b);
   const int hi = std::max(a, b);
   if (lo == hi) return;
-  if (ordering) {
-    compare_exchange(lo, hi);
-  } else {
-    swap_elements(lo, hi, true);
+  switch (step_kind) {
+    case StepKind::exchange:
+      swap_elements(lo, hi, true);
+      break;
+    case StepKind::ordering:
+      compare_exchange(lo, hi);
+      break;
+    case StepKind::ordering_by_start:
+      if (!before_by_start(lo, hi)) swap_elements(lo, hi, true);
+      break;
   }
+}
+
+// check_sorted, or for bogo sort 8 the same scan in key and start order.
+bool set_in_order() {
+  if (step_kind != StepKind::ordering_by_start) return check_sorted();
+  for (int i = 0; i + 1 < set_size(); ++i) {
+    if (stopped()) return true;
+    if (!before_by_start(i, i + 1)) return false;
+  }
+  return true;
 }
 
 // Closes a step: one main loop running, then the sortedness check. True ends the enumeration:
@@ -54,25 +86,32 @@ void exchange_step(int a, int b, bool ordering) {
 bool step_done() {
   main_loop_runnings.increment();
   if (stopped()) return true;
-  return check_sorted();
+  return set_in_order();
 }
 
 // One complete enumeration. Returns true when a step found the set sorted or the run was broken
 // off, false when the scheme ran out of arrangements.
-using EnumerationRound = bool (*)(bool ordering);
+using EnumerationRound = bool (*)();
 
 uint64_t changes_so_far() {
   return swappings.get() + movings.get();
 }
 
-// Neighbour compare-exchange passes until one exchanges nothing, one main loop running each.
+// Neighbour compare-exchange passes (in the member's order) until one exchanges nothing, one
+// main loop running each.
 void settle_neighbours() {
   bool exchanged = true;
   while (exchanged && !stopped()) {
     main_loop_runnings.increment();
     exchanged = false;
     for (int i = 0; i + 1 < set_size() && !stopped(); ++i) {
-      if (compare_exchange(i, i + 1)) exchanged = true;
+      const uint64_t before = swappings.get();
+      if (step_kind == StepKind::ordering_by_start) {
+        if (!before_by_start(i, i + 1)) swap_elements(i, i + 1, true);
+      } else {
+        compare_exchange(i, i + 1);
+      }
+      if (swappings.get() != before) exchanged = true;
     }
   }
 }
@@ -83,12 +122,14 @@ void settle_neighbours() {
 // change anything, so the set is then settled by neighbour compare-exchanges.
 void run_enumeration(EnumerationRound round, bool check_first) {
   const int v = variant();
-  const bool ordering = v == 39 || v == 41 || v == 45 || v == 47;
+  step_kind = v == 45                           ? StepKind::ordering_by_start
+              : (v == 39 || v == 41 || v == 47) ? StepKind::ordering
+                                                : StepKind::exchange;
   if (set_size() < 2) return;
-  if (check_first && check_sorted()) return;
+  if (check_first && set_in_order()) return;
   while (!stopped()) {
     const uint64_t before = changes_so_far();
-    if (round(ordering)) return;
+    if (round()) return;
     if (changes_so_far() == before) {
       settle_neighbours();
       return;
@@ -101,7 +142,7 @@ void run_enumeration(EnumerationRound round, bool check_first) {
 // Adjacent-transposition order (plain changes): the recursion over the largest element unrolled
 // into a counter c and a direction o per level; s is the offset the levels above give the
 // smaller elements. Each step exchanges two neighbours.
-bool plain_changes_round(bool ordering) {
+bool plain_changes_round() {
   const int n = set_size();
   std::vector<int> c(n + 1, 0);
   std::vector<int> o(n + 1, 1);
@@ -124,7 +165,7 @@ bool plain_changes_round(bool ordering) {
         continue;
       }
       // 1-based places j - c[j] + s and j - q + s
-      exchange_step(j - c[j] + s - 1, j - q + s - 1, ordering);
+      exchange_step(j - c[j] + s - 1, j - q + s - 1);
       c[j] = q;
       if (step_done()) return true;
       break;
@@ -136,7 +177,7 @@ bool plain_changes_round(bool ordering) {
 // the largest label whose neighbour in its direction is smaller moves one place, and every larger
 // label turns around. The labels (0 .. n-1 at the start positions) only steer the exchanges. The
 // mirrored scheme makes the same moves on the positions counted from the right end.
-bool mobile_labels(bool ordering, bool mirrored) {
+bool mobile_labels(bool mirrored) {
   const int n = set_size();
   std::vector<int> label(n);
   std::vector<int> place(n);
@@ -153,9 +194,9 @@ bool mobile_labels(bool ordering, bool mirrored) {
     const int from = place[mobile];
     const int to = from + dir[mobile];
     if (mirrored) {
-      exchange_step(n - 1 - from, n - 1 - to, ordering);
+      exchange_step(n - 1 - from, n - 1 - to);
     } else {
-      exchange_step(from, to, ordering);
+      exchange_step(from, to);
     }
     std::swap(label[from], label[to]);
     place[label[from]] = from;
@@ -165,23 +206,23 @@ bool mobile_labels(bool ordering, bool mirrored) {
   }
 }
 
-bool mobile_label_round(bool ordering) {
-  return mobile_labels(ordering, false);
+bool mobile_label_round() {
+  return mobile_labels(false);
 }
-bool mobile_label_mirrored_round(bool ordering) {
-  return mobile_labels(ordering, true);
+bool mobile_label_mirrored_round() {
+  return mobile_labels(true);
 }
 
 // Heap's enumeration with a counter per position: position i is exchanged with c[i] when i is
 // odd and with position 0 when i is even.
-bool heap_iterative_round(bool ordering) {
+bool heap_iterative_round() {
   const int r = set_size() - 1;
   std::vector<int> c(r + 1, 0);
   int i = 0;
   while (i <= r) {
     if (stopped()) return true;
     if (c[i] < i) {
-      exchange_step(i, (i & 1) != 0 ? c[i] : 0, ordering);
+      exchange_step(i, (i & 1) != 0 ? c[i] : 0);
       if (step_done()) return true;
       ++c[i];
       i = 0;
@@ -197,7 +238,7 @@ bool heap_iterative_round(bool ordering) {
 // exchanged with a partner, and the first k - 1 are enumerated again, k - 1 exchanges in all.
 // Rule 1: partner 0 for odd k, the loop count i for even k. Rule 2: partner 0 for odd k,
 // k - 2 - i for even k. The recursion runs on a frame stack (k, exchanges done).
-bool heap_recursive(bool ordering, bool rule_2) {
+bool heap_recursive(bool rule_2) {
   struct Frame {
     int k;
     int i;
@@ -213,7 +254,7 @@ bool heap_recursive(bool ordering, bool rule_2) {
     }
     if (f.i < f.k - 1) {
       const int partner = (f.k & 1) != 0 ? 0 : (rule_2 ? f.k - 2 - f.i : f.i);
-      exchange_step(partner, f.k - 1, ordering);
+      exchange_step(partner, f.k - 1);
       ++f.i;
       if (step_done()) return true;
       descend = true;
@@ -224,11 +265,11 @@ bool heap_recursive(bool ordering, bool rule_2) {
   }
   return false;
 }
-bool heap_rule_1_round(bool ordering) {
-  return heap_recursive(ordering, false);
+bool heap_rule_1_round() {
+  return heap_recursive(false);
 }
-bool heap_rule_2_round(bool ordering) {
-  return heap_recursive(ordering, true);
+bool heap_rule_2_round() {
+  return heap_recursive(true);
 }
 
 // Levels k = 2 .. n like the digits of a counter: level k makes k - 1 steps, each after the
@@ -271,16 +312,16 @@ void rotate_tail_right(int k) {
   rotate_right_one(set_size() - k, set_size() - 1);
 }
 
-bool rotation_left_round(bool) {
+bool rotation_left_round() {
   return level_counter_round(rotate_prefix_left, true);
 }
-bool rotation_right_round(bool) {
+bool rotation_right_round() {
   return level_counter_round(rotate_prefix_right, true);
 }
-bool tail_reversal_round(bool) {
+bool tail_reversal_round() {
   return level_counter_round(reverse_tail, false);
 }
-bool tail_rotation_round(bool) {
+bool tail_rotation_round() {
   return level_counter_round(rotate_tail_right, true);
 }
 
@@ -288,7 +329,7 @@ bool tail_rotation_round(bool) {
 // one; each number names an arrangement of the start labels (digit i picks the i-th smallest
 // label still free), which counted swappings then set up. Only the places from the first changed
 // digit on are rebuilt. The count wraps to 0, the start arrangement, after n! numbers.
-bool permutation_number_round(bool ordering) {
+bool permutation_number_round() {
   const int n = set_size();
   std::vector<int> digit(n, 0);
   std::vector<int> label(n);
@@ -316,7 +357,7 @@ bool permutation_number_round(bool ordering) {
       if (stopped()) return true;
       if (label[p] == target[p]) continue;
       const int q = place[target[p]];
-      exchange_step(p, q, ordering);
+      exchange_step(p, q);
       std::swap(label[p], label[q]);
       place[label[p]] = p;
       place[label[q]] = q;
@@ -328,7 +369,7 @@ bool permutation_number_round(bool ordering) {
 
 // For each place t of the first m: exchange t with m - 1, enumerate the first m - 1 places when
 // they are two or more, exchange the pair back. Frames (m, t, phase) replace the recursion.
-bool swap_recurse_swap_round(bool ordering) {
+bool swap_recurse_swap_round() {
   struct Frame {
     int m;
     int t;
@@ -347,7 +388,7 @@ bool swap_recurse_swap_round(bool ordering) {
     if (f.phase == 0) {
       f.phase = 1;
       if (t != m - 1) {
-        exchange_step(t, m - 1, ordering);
+        exchange_step(t, m - 1);
         if (step_done()) return true;
       }
     } else if (f.phase == 1) {
@@ -357,7 +398,7 @@ bool swap_recurse_swap_round(bool ordering) {
       f.phase = 0;
       ++f.t;
       if (t != m - 1) {
-        exchange_step(t, m - 1, ordering);
+        exchange_step(t, m - 1);
         if (step_done()) return true;
       }
     }
