@@ -13,6 +13,7 @@ void register_all_algorithms() {
     register_shuffles();
     register_sorting_networks();
     register_tree_sorts();
+    register_slow_sorts();
     return true;
   }();
   (void)done;

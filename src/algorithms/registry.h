@@ -15,5 +15,6 @@ void register_selection_heap_smooth_sorts();
 void register_shuffles();
 void register_sorting_networks();
 void register_tree_sorts();
+void register_slow_sorts();
 
 }  // namespace mv

@@ -203,25 +203,6 @@ void perfect_shuffle_in_situ() {
 
 // ---- Random shuffles ---------------------------------------------------------------------------
 
-// One exchange with a partner at most maximale_Tauschdistanz away (at least 1).
-void random_exchange_round() {
-  const int n = column_count();
-  const int hi = n - 1;
-  const int64_t d = std::max<int64_t>(1, parameters.maximale_Tauschdistanz);
-  main_loop_runnings.increment();
-  const int i = static_cast<int>(Random(n));
-  bool right = true;
-  if (i == hi) {
-    right = false;
-  } else if (i != 0) {
-    right = !(U() < 0.5L);
-  }
-  const int partner =
-      right ? random_position(i + 1, static_cast<int>(std::min<int64_t>(i + d, hi)), 1)
-            : random_position(static_cast<int>(std::max<int64_t>(0, i - d)), i - 1, 1);
-  swap_elements(i, partner, true);
-}
-
 // Carries the element at `from` to `to`: the elements between shift one place toward `from`
 // and the carried element goes into the hole. On break-off the shift stops and the carried
 // element goes into the hole where it stopped, so the set stays a permutation. Returns true when
@@ -313,6 +294,24 @@ void riffle_shuffle() {
 }
 
 }  // namespace
+
+void random_exchange_round() {
+  const int n = column_count();
+  const int hi = n - 1;
+  const int64_t d = std::max<int64_t>(1, parameters.maximale_Tauschdistanz);
+  main_loop_runnings.increment();
+  const int i = static_cast<int>(Random(n));
+  bool right = true;
+  if (i == hi) {
+    right = false;
+  } else if (i != 0) {
+    right = !(U() < 0.5L);
+  }
+  const int partner =
+      right ? random_position(i + 1, static_cast<int>(std::min<int64_t>(i + d, hi)), 1)
+            : random_position(static_cast<int>(std::max<int64_t>(0, i - d)), i - 1, 1);
+  swap_elements(i, partner, true);
+}
 
 bool PerfectShuffleInSitu(int a, int b, PerfectShuffleDirection direction, ShuffleMoves moves) {
   if (b - a + 1 < 2) return false;

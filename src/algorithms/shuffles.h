@@ -37,4 +37,9 @@ PerfectShuffleRange perfect_shuffle_range(int n, bool inner);
 // a + 1 .. b - 1) with drawn swappings; 0 <= a < b < n. Stops on break-off.
 void OuterReverse(int a, int b);
 
+// One round of the random exchange within distance: one main loop running, then element
+// Random(n) is exchanged (counted, drawn) with a random partner at most maximale_Tauschdistanz
+// (at least 1) places to its left or right. Bozo sort 1 makes the same round.
+void random_exchange_round();
+
 }  // namespace mv
