@@ -1,0 +1,563 @@
+// Stable quick sorts and block hybrids: split sort in place and the grail merges (shared with the
+// in-place merge sorts), the stable quick sorts that partition by rotations or through a buffer,
+// block quick sort, Quickmergesort, proportion extend and symmetry partition sort, m sort and the
+// two Tim sorts.
+#include "algorithms/stable_quick_sorts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "algorithms/block_swapping.h"
+#include "algorithms/insertion_sorts.h"
+#include "algorithms/quick_sorts.h"
+#include "algorithms/registry.h"
+#include "engine/catalogue.h"
+#include "engine/element_set.h"
+#include "engine/parameters.h"
+#include "engine/stack_emulation.h"
+
+namespace mv {
+
+namespace {
+
+bool broken() {
+  return break_off.load(std::memory_order_relaxed);
+}
+
+int last_position() {
+  return column_count() - 1;
+}
+
+// Number of elements in first .. first+len-1 whose key is below the key at pos.
+int count_less(int first, int len, int pos) {
+  int lo = 0, hi = len;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (elem_less(first + mid, pos)) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo;
+}
+
+// Number of elements in first .. first+len-1 whose key is not above the key at pos.
+int count_not_greater(int first, int len, int pos) {
+  int lo = 0, hi = len;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (elem_greater(first + mid, pos)) {
+      hi = mid;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  return lo;
+}
+
+}  // namespace
+
+// ---- Shared with the in-place merge sorts ---------------------------------------------------
+
+void split_sort_in_place(int lo, int hi, bool smaller_first) {
+  if (hi <= lo) return;
+  TStackemulator stack;
+  while (!broken()) {
+    if (lo < hi) {
+      // One pass: runs of elements that come after the pivot at hi and runs that come before it
+      // are exchanged, so the before-group grows at s and the after-group moves right.
+      int s = lo;
+      int a = lo, b = lo;
+      do {
+        a = s;
+        while (a < hi && elem_greater(a, hi)) ++a;
+        b = a;
+        while (b < hi && elem_stable_before(b, hi)) ++b;
+        // An element neither greater nor before the pivot (an equal key whose start position is
+        // out of order) joins the before-group, so the pass always advances.
+        if (b == a && a < hi) ++b;
+        if (b > a) {
+          block_swap(s, a, b - 1);
+        } else {
+          block_swap(s, a, b);  // a = hi: the pivot moves in front of the after-group
+        }
+        s += b - a;
+      } while (!broken() && b < hi);
+      // When the last before-run ended at hi, the pivot still waits behind the after-group.
+      if (a < hi) block_swap(s, hi, hi);
+      if (broken()) break;
+      const int p = s;  // the pivot's place; it is not part of either range
+      int l1 = lo, h1 = p - 1, l2 = p + 1, h2 = hi;
+      if (smaller_first && h1 - l1 > h2 - l2) {
+        std::swap(l1, l2);
+        std::swap(h1, h2);
+      }
+      // l1..h1 goes on, l2..h2 waits.
+      if (l2 < h2) stack.Push2(l2, h2);
+      lo = l1;
+      hi = h1;
+      if (lo < hi) continue;
+    }
+    if (stack.IsEmpty()) break;
+    stack.Pop2(lo, hi);
+  }
+}
+
+void grail_merge_iterative(int start, int len1, int len2) {
+  if (len1 <= 0 || len2 <= 0) return;
+  if (len1 < len2) {
+    // The left run walks to the right: the right elements below its head jump in front of it.
+    int p = start;
+    while (len1 > 0 && !broken()) {
+      const int h = count_less(p + len1, len2, p);
+      if (h > 0) {
+        block_swap(p, p + len1, p + len1 + h - 1);
+        p += h;
+        len2 -= h;
+      }
+      if (len2 == 0) break;
+      do {
+        ++p;
+        --len1;
+      } while (len1 > 0 && !elem_greater(p, p + len1));
+    }
+  } else {
+    // The right run walks to the left: the left elements above its last one jump behind it.
+    while (len2 > 0 && !broken()) {
+      const int last = start + len1 + len2 - 1;
+      const int h = len1 - count_not_greater(start, len1, last);
+      if (h > 0) {
+        block_swap(start + len1 - h, start + len1, last);
+        len1 -= h;
+      }
+      if (len1 == 0) break;
+      do {
+        --len2;
+      } while (len2 > 0 && !elem_greater(start + len1 - 1, start + len1 + len2 - 1));
+    }
+  }
+}
+
+void grail_merge_recursive(int start, int len1, int len2) {
+  TStackemulator stack;
+  while (!broken()) {
+    if (len1 > 0 && len2 > 0) {
+      int c1, c2, key;
+      if (len1 >= len2) {
+        // The middle of the left run goes behind the right elements below it.
+        c1 = len1 / 2;
+        c2 = count_less(start + len1, len2, start + c1);
+        block_swap(start + c1, start + len1, start + len1 + c2 - 1);
+        key = start + c1 + c2;
+        stack.Push3(key + 1, len1 - c1 - 1, len2 - c2);
+      } else {
+        // The middle of the right run goes in front of the left elements above it.
+        c2 = len2 / 2;
+        c1 = count_not_greater(start, len1, start + len1 + c2);
+        block_swap(start + c1, start + len1, start + len1 + c2);
+        key = start + c1 + c2;
+        stack.Push3(key + 1, len1 - c1, len2 - c2 - 1);
+      }
+      len1 = c1;
+      len2 = c2;
+      continue;
+    }
+    if (stack.IsEmpty()) break;
+    stack.Pop3(start, len1, len2);
+  }
+}
+
+namespace {
+
+// ---- Split sort in place (381) --------------------------------------------------------------
+
+void split_sort_in_place_entry() {
+  split_sort_in_place(0, last_position(), false);
+}
+
+// ---- Stable partitions ----------------------------------------------------------------------
+
+// Partitioned runs a .. e-1, the elements a .. b-1 of the left group in front of b .. e-1, merged
+// like a binary counter: two runs of the same level become one of the next level by exchanging
+// the right group of the first with the left group of the second (block_swap).
+class RunMerger {
+ public:
+  void push(int a, int b, int e) {
+    runs_.push_back({a, b, e, 0});
+    while (runs_.size() >= 2 && runs_[runs_.size() - 2].level == runs_.back().level && !broken()) {
+      merge_top();
+    }
+  }
+  // Merges what is left; returns the split point of the whole range.
+  int finish() {
+    while (runs_.size() >= 2 && !broken()) merge_top();
+    return runs_.empty() ? 0 : runs_.front().b;
+  }
+
+ private:
+  struct Run {
+    int a, b, e, level;
+  };
+  void merge_top() {
+    const Run r2 = runs_.back();
+    runs_.pop_back();
+    Run& r1 = runs_.back();
+    if (r1.b < r2.a && r2.a < r2.b) block_swap(r1.b, r2.a, r2.b - 1);
+    r1.b += r2.b - r2.a;
+    r1.e = r2.e;
+    r1.level = std::max(r1.level, r2.level) + 1;
+  }
+  std::vector<Run> runs_;
+};
+
+// Classifies the elements of a range against the pivot element that stood at q when the range
+// was entered: elements in front of q go left unless they come after it, elements behind q go
+// left only when they come before it. Each element is classified once, at its start place.
+struct PivotTest {
+  Element pivot;
+  int q;
+  int after_in_front = 0;  // elements in front of q that go right
+  bool left(int x) {
+    if (x == q) return false;
+    if (x < q) {
+      const bool l = rec_stable_before(elements[x], pivot);
+      if (!l) ++after_in_front;
+      return l;
+    }
+    return !rec_stable_after(elements[x], pivot);
+  }
+};
+
+// How a chunk of a range is partitioned in place before the runs are merged.
+enum class ChunkMethod { buffer, rotations, swappings };
+
+// Stable partition of lo..hi around the element at q; returns the pivot's final place.
+int stable_partition_by_chunks(int lo, int hi, int q, int chunk, ChunkMethod method) {
+  PivotTest test{elements[q], q};
+  RunMerger merger;
+  chunk = std::max(1, chunk);
+  for (int c = lo; c <= hi && !broken(); c += chunk) {
+    const int e = std::min(hi + 1, c + chunk);
+    int w = c;
+    if (method == ChunkMethod::buffer) {
+      // The right group waits in buffer_a and comes back behind the left group.
+      int k = 0;
+      for (int x = c; x < e; ++x) {
+        if (test.left(x)) {
+          move_element(w++, x);
+        } else {
+          move_to_buffer(k++, x);
+        }
+      }
+      for (int t = 0; t < k; ++t) store_element(w + t, buffer_a[t]);
+    } else {
+      for (int x = c; x < e; ++x) {
+        if (!test.left(x)) continue;
+        if (method == ChunkMethod::rotations) {
+          rotate_right_one(w, x);
+        } else {
+          for (int y = x; y > w; --y) swap_elements(y - 1, y);
+        }
+        ++w;
+      }
+    }
+    merger.push(c, w, e);
+  }
+  const int split = merger.finish();
+  if (broken()) return -1;
+  // The pivot follows the elements of its group that stood in front of it; those all come after
+  // it, so it moves to the front of the group.
+  rotate_right_one(split, split + test.after_in_front);
+  return split;
+}
+
+// Bounds of the two parts a partition leaves: lo..left_last and right_first..hi.
+struct Parts {
+  int left_last;
+  int right_first;
+};
+
+// Iterative quick sort on the position stack: the larger part waits, the smaller goes on.
+template <class Partition>
+void stable_quick_sort(Partition part) {
+  int lo = 0, hi = last_position();
+  TStackemulator stack;
+  while (!broken()) {
+    if (lo < hi) {
+      const Parts p = part(lo, hi);
+      if (broken()) break;
+      int l1 = lo, h1 = p.left_last, l2 = p.right_first, h2 = hi;
+      if (h1 - l1 > h2 - l2) {
+        std::swap(l1, l2);
+        std::swap(h1, h2);
+      }
+      if (l2 < h2) stack.Push2(max_index(l2, 0), h2);
+      lo = l1;
+      hi = h1;
+      if (lo < hi) continue;
+    }
+    if (stack.IsEmpty()) break;
+    stack.Pop2(lo, hi);
+  }
+}
+
+Parts around(int p) {
+  return {p - 1, p + 1};
+}
+
+// 274: chunks of the pivot buffer size through buffer_a, a random pivot.
+void quick_sort_stable_buffered() {
+  const int size = std::max(1, parameters.pivotbuffersize);
+  stable_quick_sort([size](int lo, int hi) {
+    const int q = random_position(lo, hi, 1);
+    return around(stable_partition_by_chunks(lo, hi, q, size, ChunkMethod::buffer));
+  });
+}
+
+// 275, 276: small segments partitioned in place (by one-place rotations or by neighbour
+// swappings), then merged pairwise by block_swap.
+void quick_sort_stable_binary() {
+  const bool second = algorithm_index == 276;
+  const int size = second ? parameters.smallsegmentsizetb : parameters.smallsegmentsizecb;
+  const ChunkMethod method = second ? ChunkMethod::swappings : ChunkMethod::rotations;
+  stable_quick_sort([size, method](int lo, int hi) {
+    return around(stable_partition_by_chunks(lo, hi, lo + (hi - lo) / 2, size, method));
+  });
+}
+
+// 279: every element is a run of its own; the runs merge by repeated rotations.
+void quick_sort_stable_1973() {
+  stable_quick_sort([](int lo, int hi) {
+    return around(
+        stable_partition_by_chunks(lo, hi, lo + (hi - lo) / 2, 1, ChunkMethod::rotations));
+  });
+}
+
+// 277: one sweep; each run of left-group elements is rotated in front of the right-group
+// elements gathered so far.
+void quick_sort_stable_2012() {
+  stable_quick_sort([](int lo, int hi) {
+    const int q = min_index(lo, hi) + (max_index(lo, hi) - min_index(lo, hi)) / 2;
+    PivotTest test{elements[q], q};
+    int s = lo, run = -1;  // s: front of the right group; run: start of a left-group run
+    for (int x = lo; x <= hi + 1 && !broken(); ++x) {
+      if (x <= hi && test.left(x)) {
+        if (run < 0) run = x;
+      } else if (run >= 0) {
+        block_swap(s, run, x - 1);
+        s += x - run;
+        run = -1;
+      }
+    }
+    if (broken()) return Parts{lo, hi};
+    rotate_right_one(s, s + test.after_in_front);
+    return around(s);
+  });
+}
+
+// 278: three groups through buffer_a: smaller keys stay (moved to the front), equal and greater
+// keys wait in the buffer and come back in that order; the equal group is in place.
+void quick_sort_stable_trisort() {
+  std::vector<int8_t> side(static_cast<size_t>(column_count()) + 1);
+  stable_quick_sort([&side](int lo, int hi) {
+    const int32_t p = elements[lo + (hi - lo) / 2].key;
+    int w = lo, k = 0;
+    for (int x = lo; x <= hi; ++x) {
+      const int r = cmp_three_way(elements[x].key, p);
+      if (r < 0) {
+        move_element(w++, x);
+      } else {
+        side[k] = static_cast<int8_t>(r);
+        move_to_buffer(k++, x);
+      }
+    }
+    const int equal_first = w;
+    for (int t = 0; t < k; ++t) {
+      if (side[t] == 0) store_element(w++, buffer_a[t]);
+    }
+    const int greater_first = w;
+    for (int t = 0; t < k; ++t) {
+      if (side[t] > 0) store_element(w++, buffer_a[t]);
+    }
+    return Parts{equal_first - 1, greater_first};
+  });
+}
+
+// 281: the whole range through buffer_a with stable comparisons; the pivot returns first.
+void quick_sort_stable_2007_buffered() {
+  stable_quick_sort([](int lo, int hi) {
+    const int q = lo + (hi - lo) / 2;
+    PivotTest test{elements[q], q};
+    int w = lo, k = 0, pivot_slot = 0;
+    for (int x = lo; x <= hi; ++x) {
+      if (test.left(x)) {
+        move_element(w++, x);
+      } else {
+        if (x == q) pivot_slot = k;
+        move_to_buffer(k++, x);
+      }
+    }
+    store_element(w, buffer_a[pivot_slot]);
+    int to = w + 1;
+    for (int t = 0; t < k; ++t) {
+      if (t != pivot_slot) store_element(to++, buffer_a[t]);
+    }
+    return around(w);
+  });
+}
+
+// ---- Rotate quick sort (280) ----------------------------------------------------------------
+
+void rotate_quick_sort() {
+  TStackemulator stack;  // frames (first, end, balance bit)
+  int lo = 0, hi = column_count(), f = 0;
+  while (!broken()) {
+    if (hi - lo >= 2) {
+      bool all_equal = true;
+      for (int i = lo + 1; i < hi && all_equal; ++i) all_equal = !elem_unequal(i - 1, i);
+      if (!all_equal && !broken()) {
+        const int32_t kl = elements[lo].key, km = elements[lo + (hi - lo) / 2].key,
+                      kh = elements[hi - 1].key;
+        int32_t p;
+        if (cmp_greater(kl, km)) {
+          p = cmp_greater(km, kh) ? km : (cmp_greater(kl, kh) ? kh : kl);
+        } else if (cmp_greater(km, kh)) {
+          p = cmp_greater(kl, kh) ? kl : kh;
+        } else {
+          p = km;
+        }
+        RunMerger merger;
+        for (int i = lo + 1; i <= hi && !broken(); ++i) {
+          const int r = cmp_three_way(elements[i - 1].key, p);
+          merger.push(i - 1, r + f > 0 ? i - 1 : i, i);
+        }
+        const int split = merger.finish();
+        if (broken()) break;
+        f ^= 1;
+        // Left part first; the right part waits.
+        if (hi - split >= 2) stack.Push3(split, hi, f);
+        hi = split;
+        continue;
+      }
+    }
+    if (stack.IsEmpty()) break;
+    stack.Pop3(lo, hi, f);
+  }
+}
+
+// ---- Block quick sort (35, 36, 37) ----------------------------------------------------------
+
+// Puts the median of the keys at lo, mid and hi to hi.
+void median_to_end(int lo, int hi) {
+  const int mid = lo + (hi - lo) / 2;
+  compare_exchange(lo, mid);
+  compare_exchange(mid, hi);
+  compare_exchange(lo, mid);
+  swap_elements(mid, hi);
+}
+
+// Exchanges the misplaced elements at left[t] and right[t], t < count: by swappings, or as one
+// cycle of movings through a record.
+void exchange_offsets(const std::vector<int>& left, const std::vector<int>& right, int count,
+                      bool cyclic) {
+  if (count == 0) return;
+  if (!cyclic) {
+    for (int t = 0; t < count; ++t) swap_elements(left[t], right[t]);
+    return;
+  }
+  Element held;
+  read_element(left[0], held);
+  for (int t = 0; t < count; ++t) {
+    move_element(left[t], right[t]);
+    if (t + 1 < count) move_element(right[t], left[t + 1]);
+  }
+  store_element(right[count - 1], held);
+}
+
+// Partition of lo..hi around the element at hi: blocks of `block` positions from both ends are
+// classified first, then their misplaced elements exchanged. 35 and 36 go on with halved blocks
+// down to single elements; 37 ends with a plain partition pass over the unclassified middle.
+int block_partition(int lo, int hi, int block, bool cyclic, bool finish_plain) {
+  int l = lo, r = hi - 1;
+  std::vector<int> left, right;  // misplaced positions of the current blocks, not yet exchanged
+  for (int b = std::max(1, block); b >= 1 && !broken(); b /= 2) {
+    left.clear();
+    right.clear();
+    // Both blocks fit without overlapping while more than 2b positions are open.
+    while (r - l + 1 > 2 * b && !broken()) {
+      if (left.empty()) {
+        for (int x = l; x < l + b; ++x) {
+          if (!elem_less(x, hi)) left.push_back(x);
+        }
+      }
+      if (right.empty()) {
+        for (int x = r; x > r - b; --x) {
+          if (!elem_greater(x, hi)) right.push_back(x);
+        }
+      }
+      const auto count = static_cast<long>(std::min(left.size(), right.size()));
+      exchange_offsets(left, right, static_cast<int>(count), cyclic);
+      left.erase(left.begin(), left.begin() + count);
+      right.erase(right.begin(), right.begin() + count);
+      if (left.empty()) l += b;
+      if (right.empty()) r -= b;
+    }
+    // A block with misplaced elements left over stays inside the open middle l..r.
+    if (finish_plain) break;
+  }
+  if (broken()) return -1;
+  // Plain pass over the open middle: smaller keys to its front, then the pivot between.
+  int i = l;
+  for (int x = l; x <= r; ++x) {
+    if (elem_less(x, hi)) {
+      if (x != i) swap_elements(i, x);
+      ++i;
+    }
+  }
+  if (i != hi) swap_elements(i, hi);
+  return i;
+}
+
+void block_quick_sort() {
+  const int index = algorithm_index;
+  const int block = std::max(1, parameters.BlockSize);
+  TStackemulator stack;
+  int lo = 0, hi = last_position();
+  while (!broken()) {
+    if (hi - lo >= 1) {
+      if (hi - lo >= 2) median_to_end(lo, hi);
+      const int p = block_partition(lo, hi, block, index == 36, index == 37);
+      if (broken()) break;
+      int l1 = lo, h1 = p - 1, l2 = p + 1, h2 = hi;
+      if (h1 - l1 > h2 - l2) {
+        std::swap(l1, l2);
+        std::swap(h1, h2);
+      }
+      if (l2 < h2) stack.Push2(l2, h2);
+      lo = l1;
+      hi = h1;
+      if (lo < hi) continue;
+    }
+    if (stack.IsEmpty()) break;
+    stack.Pop2(lo, hi);
+  }
+}
+
+}  // namespace
+
+void register_stable_quick_sorts() {
+  register_procedures({35, 36, 37}, block_quick_sort);
+  register_procedure(274, quick_sort_stable_buffered);
+  register_procedures({275, 276}, quick_sort_stable_binary);
+  register_procedure(277, quick_sort_stable_2012);
+  register_procedure(278, quick_sort_stable_trisort);
+  register_procedure(279, quick_sort_stable_1973);
+  register_procedure(280, rotate_quick_sort);
+  register_procedure(281, quick_sort_stable_2007_buffered);
+  register_procedure(381, split_sort_in_place_entry);
+}
+
+}  // namespace mv
