@@ -546,6 +546,296 @@ void block_quick_sort() {
   }
 }
 
+// ---- Merges through buffer_a (m sort, Tim sorts) -------------------------------------------
+
+// Merges a..a+la-1 with the following lb elements: the left run waits in buffer_a.
+void merge_low(int a, int la, int lb) {
+  for (int t = 0; t < la; ++t) move_to_buffer(t, a + t);
+  int i = 0, j = a + la, w = a;
+  const int je = a + la + lb;
+  while (i < la && j < je) {
+    if (cmp_less(elements[j].key, buffer_a[i].key)) {
+      move_element(w++, j++);
+    } else {
+      store_element(w++, buffer_a[i++]);
+    }
+  }
+  while (i < la) store_element(w++, buffer_a[i++]);
+}
+
+// The mirror image: the right run waits in buffer_a and the merge fills from the end.
+void merge_high(int a, int la, int lb) {
+  for (int t = 0; t < lb; ++t) move_to_buffer(t, a + la + t);
+  int i = a + la - 1, j = lb - 1, w = a + la + lb - 1;
+  while (i >= a && j >= 0) {
+    if (cmp_greater(elements[i].key, buffer_a[j].key)) {
+      move_element(w--, i--);
+    } else {
+      store_element(w--, buffer_a[j--]);
+    }
+  }
+  while (j >= 0) store_element(w--, buffer_a[j--]);
+}
+
+// 115: bottom-up; every pair of runs not yet in order is merged through buffer_a.
+void m_sort() {
+  const int n = column_count();
+  for (int width = 1; width < n && !broken(); width *= 2) {
+    for (int a = 0; a + width < n && !broken(); a += 2 * width) {
+      const int lb = std::min(width, n - a - width);
+      if (elem_greater(a + width - 1, a + width)) merge_low(a, width, lb);
+    }
+  }
+}
+
+// ---- Tim sorts (389, 390) -------------------------------------------------------------------
+
+struct TimRun {
+  int length, start;
+};
+
+// Merges two neighbouring runs: the elements already in place at both ends are found by binary
+// search and left out, the shorter remainder waits in buffer_a.
+void tim_merge(std::vector<TimRun>& runs, size_t m) {
+  int a = runs[m].start, la = runs[m].length, lb = runs[m + 1].length;
+  runs[m].length += lb;
+  runs.erase(runs.begin() + static_cast<long>(m) + 1);
+  const int skip = count_not_greater(a, la, a + la);
+  a += skip;
+  la -= skip;
+  if (la == 0) return;
+  lb = count_less(a + la, lb, a + la - 1);
+  if (lb == 0) return;
+  if (la <= lb) {
+    merge_low(a, la, lb);
+  } else {
+    merge_high(a, la, lb);
+  }
+}
+
+// Length of the natural run at lo (a strictly descending run is reversed first), extended to
+// min(remaining, minrun) by binary insertion.
+int tim_run(int lo, int n, int minrun, bool with_movings) {
+  int k = lo + 1;
+  if (k < n) {
+    if (elem_less(k, lo)) {
+      while (++k < n && elem_less(k, k - 1)) {
+      }
+      reverse_range(lo, k - 1);
+    } else {
+      while (++k < n && elem_stable_after(k, k - 1)) {
+      }
+    }
+  }
+  int length = k - lo;
+  if (length < minrun) {
+    const int force = std::min(n - lo, minrun);
+    insert_forward(lo, lo + force - 1, lo + length, with_movings);
+    length = force;
+  }
+  return length;
+}
+
+void tim_sort_second() {
+  const int n = column_count();
+  const int minrun = std::max(0, parameters.minrun2);
+  std::vector<TimRun> runs;
+  for (int lo = 0; lo < n && !broken();) {
+    const int length = tim_run(lo, n, minrun, true);
+    runs.push_back({length, lo});
+    lo += length;
+    while (runs.size() >= 2 && !broken()) {
+      size_t m = runs.size() - 2;
+      auto len = [&runs](size_t k) { return runs[k].length; };
+      if ((m >= 1 && len(m - 1) <= len(m) + len(m + 1)) ||
+          (m >= 2 && len(m - 2) <= len(m - 1) + len(m))) {
+        if (len(m - 1) < len(m + 1)) --m;
+        tim_merge(runs, m);
+      } else if (len(m) <= len(m + 1)) {
+        tim_merge(runs, m);
+      } else {
+        break;
+      }
+    }
+  }
+  while (runs.size() > 1 && !broken()) {
+    size_t m = runs.size() - 2;
+    if (m > 0 && runs[m - 1].length < runs[m + 1].length) --m;
+    tim_merge(runs, m);
+  }
+}
+
+void tim_sort_first() {
+  const int n = column_count();
+  const int minrun = std::max(0, parameters.minrun1);
+  std::vector<TimRun> runs;
+  int pushed = 0;
+  for (int lo = 0; lo < n && !broken();) {
+    const int length = tim_run(lo, n, minrun, false);
+    runs.push_back({length, lo});
+    lo += length;
+    if (++pushed < 3) continue;
+    // The top three runs z, y, x must keep z > y + x and y > x.
+    while (runs.size() >= 2 && !broken()) {
+      const size_t top = runs.size() - 1;
+      const int x = runs[top].length, y = runs[top - 1].length;
+      const int z = runs.size() >= 3 ? runs[top - 2].length : 0x7FFFFFFF;
+      if (runs.size() >= 3 && z <= y + x) {
+        tim_merge(runs, z < x ? top - 2 : top - 1);
+      } else if (y <= x) {
+        tim_merge(runs, top - 1);
+      } else {
+        break;
+      }
+    }
+  }
+  while (runs.size() > 1 && !broken()) tim_merge(runs, runs.size() - 2);
+}
+
+// ---- Proportion extend sort (260) and symmetry partition sort (388) ------------------------
+
+// Extends the sorted lo..m-1 over m..hi: the unsorted elements are partitioned around the middle
+// of the sorted part, the smaller ones rotated in front of its upper half, and both halves
+// extended the same way (frames on the position stack). symmetric: partition by scans from both
+// ends and small frames by quick_sort_ranges.
+void extend_sorted(int lo, int m, int hi, bool symmetric) {
+  TStackemulator stack;
+  while (!broken()) {
+    if (hi >= m && hi > lo) {
+      if (symmetric && hi - lo < 16) {
+        quick_sort_ranges(lo, hi, quick_order_stack, true);
+      } else {
+        if (m == lo) ++m;  // a single element is sorted
+        const int p = lo + (m - lo) / 2;
+        int i = m;
+        if (symmetric) {
+          int j = hi;
+          while (true) {
+            while (i <= j && elem_less(i, p)) ++i;
+            while (i <= j && !elem_less(j, p)) --j;
+            if (i >= j) break;
+            swap_elements(i++, j--);
+          }
+        } else {
+          for (int k = m; k <= hi; ++k) {
+            if (elem_less(k, p)) {
+              if (k != i) swap_elements(i, k);
+              ++i;
+            }
+          }
+        }
+        if (broken()) break;
+        if (i > m) block_swap(p, m, i - 1);
+        const int np = p + (i - m);  // the pivot's place
+        if (i <= hi) stack.Push3(np + 1, i, hi);
+        if (i > m) {
+          hi = np - 1;
+          m = p;
+          continue;
+        }
+      }
+    }
+    if (stack.IsEmpty()) break;
+    stack.Pop3(lo, m, hi);
+  }
+}
+
+void proportion_extend(double factor, bool symmetric) {
+  const int n = column_count();
+  if (!(factor > 1.0)) factor = 2.0;
+  int s = 1;
+  while (s < n && !broken()) {
+    const double grown = std::floor(static_cast<double>(s) * factor);
+    const int t = static_cast<int>(std::min<double>(n, std::max<double>(s + 1, grown)));
+    extend_sorted(0, s, t - 1, symmetric);
+    s = t;
+  }
+}
+
+void proportion_extend_sort() {
+  proportion_extend(parameters.Param_pe_sort, false);
+}
+
+void symmetry_partition_sort() {
+  proportion_extend(parameters.Param_sps_and_sp_sort, true);
+}
+
+// ---- Quickmergesort (261 .. 264) ------------------------------------------------------------
+
+// Merges a..a+la-1 with the following lb elements by swappings; the left run is first exchanged
+// with the buffer area at buf (at least la elements, outside the runs), whose elements end up in
+// the buffer area again in some order.
+void swap_merge(int a, int la, int lb, int buf) {
+  swap_ranges(a, a + la - 1, buf);
+  int i = buf, j = a + la, w = a;
+  const int ie = buf + la, je = a + la + lb;
+  while (i < ie && j < je) {
+    if (elem_less(j, i)) {
+      swap_elements(w++, j++);
+    } else {
+      swap_elements(w++, i++);
+    }
+  }
+  while (i < ie) swap_elements(w++, i++);
+}
+
+// Bottom-up merge sort of lo..hi by swap merges with the buffer area at buf; every left run is
+// shorter than the range. accelerated: runs of eight sorted by binary insertion first.
+void swap_merge_sort_bottom_up(int lo, int hi, int buf, bool accelerated) {
+  const int length = hi - lo + 1;
+  int width = 1;
+  if (accelerated) {
+    width = 8;
+    for (int a = lo; a <= hi && !broken(); a += width) {
+      insert_forward(a, std::min(hi, a + width - 1), a + 1, false);
+    }
+  }
+  for (; width < length && !broken(); width *= 2) {
+    for (int a = lo; a + width <= hi && !broken(); a += 2 * width) {
+      swap_merge(a, width, std::min(width, hi - a - width + 1), buf);
+    }
+  }
+}
+
+// Sorts lo..hi with a buffer area of at least half its length: both halves bottom-up, then one
+// swap merge.
+void swap_merge_sort(int lo, int hi, int buf, bool accelerated) {
+  const int half = (hi - lo + 1) / 2;
+  if (half == 0) return;
+  swap_merge_sort_bottom_up(lo, lo + half - 1, buf, accelerated);
+  swap_merge_sort_bottom_up(lo + half, hi, buf, accelerated);
+  if (!broken()) swap_merge(lo, half, hi - lo + 1 - half, buf);
+}
+
+void quickmergesort() {
+  const int index = algorithm_index;
+  const bool accelerated = index == 262 || index == 264;
+  const bool complete = index == 263 || index == 264;
+  const int small = accelerated ? 16 : 2;
+  int lo = 0, hi = last_position();
+  while (hi - lo + 1 > small && !broken()) {
+    median_to_end(lo, hi);
+    const PartitionResult r = partition(lo, hi, true);
+    if (broken()) return;
+    const int left = r.j - lo + 1, right = hi - r.i + 1;
+    if (left <= 0 || right <= 0) break;  // no split: the insertion below finishes the range
+    const bool left_smaller = left <= right;
+    const int s_lo = left_smaller ? lo : r.i, s_hi = left_smaller ? r.j : hi;
+    const int g_lo = left_smaller ? r.i : lo, g_hi = left_smaller ? hi : r.j;
+    const int s_len = s_hi - s_lo + 1, g_len = g_hi - g_lo + 1;
+    if (complete && g_len <= 2 * s_len) {
+      swap_merge_sort(g_lo, g_hi, s_lo, accelerated);
+      lo = s_lo;
+      hi = s_hi;
+    } else {
+      swap_merge_sort(s_lo, s_hi, g_lo, accelerated);
+      lo = g_lo;
+      hi = g_hi;
+    }
+  }
+  if (!broken() && hi > lo) insert_forward(lo, hi, lo + 1, accelerated);
+}
+
 }  // namespace
 
 void register_stable_quick_sorts() {
@@ -557,7 +847,13 @@ void register_stable_quick_sorts() {
   register_procedure(279, quick_sort_stable_1973);
   register_procedure(280, rotate_quick_sort);
   register_procedure(281, quick_sort_stable_2007_buffered);
+  register_procedure(115, m_sort);
+  register_procedure(260, proportion_extend_sort);
+  register_procedures({261, 262, 263, 264}, quickmergesort);
   register_procedure(381, split_sort_in_place_entry);
+  register_procedure(388, symmetry_partition_sort);
+  register_procedure(389, tim_sort_first);
+  register_procedure(390, tim_sort_second);
 }
 
 }  // namespace mv
