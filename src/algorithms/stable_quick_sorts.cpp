@@ -836,6 +836,66 @@ void quickmergesort() {
   if (!broken() && hi > lo) insert_forward(lo, hi, lo + 1, accelerated);
 }
 
+// ---- Grail sorts (84, 85, 86) ---------------------------------------------------------------
+
+// Gathers up to `wanted` elements of distinct keys, the first of each key, at the front in
+// sorted order; the other elements keep their order behind them. Returns how many were found.
+int collect_keys(int n, int wanted) {
+  int first = 0, found = 1;  // the key block first .. first+found-1, sorted
+  for (int u = 1; u < n && found < wanted && !broken(); ++u) {
+    const int r = count_less(first, found, u);
+    if (r < found && !elem_unequal(first + r, u)) continue;
+    block_swap(first, first + found, u - 1);  // the key block moves up to the new key
+    first = u - found;
+    rotate_right_one(first + r, u);
+    ++found;
+  }
+  block_swap(0, first, first + found - 1);
+  return found;
+}
+
+// Forward rotation merge: the left elements in order stay, each run of right elements below the
+// next left element is rotated in front of it.
+void simple_rotation_merge(int a, int la, int lb) {
+  int i = a, m = a + la, e = a + la + lb;
+  while (i < m && m < e && !broken()) {
+    while (i < m && !elem_greater(i, m)) ++i;
+    if (i == m) break;
+    int j = m;
+    while (j < e && elem_less(j, i)) ++j;
+    block_swap(i, m, j - 1);
+    i += j - m + 1;
+    m = j;
+  }
+}
+
+void grail_sort() {
+  const int index = algorithm_index;
+  const int n = column_count();
+  if (n < 2) return;
+  const int keys =
+      collect_keys(n, std::max(1, static_cast<int>(std::sqrt(static_cast<double>(n)))));
+  // The keys serve as the buffer of the swap merges; they are sorted again at the end.
+  for (int width = 1; keys + width < n && !broken(); width *= 2) {
+    for (int a = keys; a + width < n && !broken(); a += 2 * width) {
+      const int lb = std::min(width, n - a - width);
+      if (!elem_greater(a + width - 1, a + width)) continue;
+      if (width <= keys) {
+        swap_merge(a, width, lb, 0);
+      } else if (index == 84) {
+        grail_merge_iterative(a, width, lb);
+      } else if (index == 85) {
+        grail_merge_recursive(a, width, lb);
+      } else {
+        simple_rotation_merge(a, width, lb);
+      }
+    }
+  }
+  if (broken()) return;
+  insert_forward(0, keys - 1, 1, false);
+  if (!broken()) grail_merge_iterative(0, keys, n - keys);
+}
+
 }  // namespace
 
 void register_stable_quick_sorts() {
@@ -847,6 +907,7 @@ void register_stable_quick_sorts() {
   register_procedure(279, quick_sort_stable_1973);
   register_procedure(280, rotate_quick_sort);
   register_procedure(281, quick_sort_stable_2007_buffered);
+  register_procedures({84, 85, 86}, grail_sort);
   register_procedure(115, m_sort);
   register_procedure(260, proportion_extend_sort);
   register_procedures({261, 262, 263, 264}, quickmergesort);
