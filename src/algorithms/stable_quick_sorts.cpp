@@ -896,6 +896,57 @@ void grail_sort() {
   if (!broken()) grail_merge_iterative(0, keys, n - keys);
 }
 
+// ---- Sqrt sort (382) ------------------------------------------------------------------------
+
+// Merges two neighbouring runs with a buffer of `buffer` records in buffer_a: while both parts are
+// longer than the buffer, the middle of the longer one is placed by binary search and a rotation
+// (pending pieces on the position stack); pieces with a short side go through buffer_a.
+void merge_with_small_buffer(int start, int len1, int len2, int buffer) {
+  TStackemulator stack;
+  while (!broken()) {
+    if (len1 > 0 && len2 > 0) {
+      if (std::min(len1, len2) <= buffer) {
+        if (elem_greater(start + len1 - 1, start + len1)) {
+          if (len1 <= len2) {
+            merge_low(start, len1, len2);
+          } else {
+            merge_high(start, len1, len2);
+          }
+        }
+      } else {
+        int c1, c2;
+        if (len1 >= len2) {
+          c1 = len1 / 2;
+          c2 = count_less(start + len1, len2, start + c1);
+          block_swap(start + c1, start + len1, start + len1 + c2 - 1);
+          stack.Push3(start + c1 + c2 + 1, len1 - c1 - 1, len2 - c2);
+        } else {
+          c2 = len2 / 2;
+          c1 = count_not_greater(start, len1, start + len1 + c2);
+          block_swap(start + c1, start + len1, start + len1 + c2);
+          stack.Push3(start + c1 + c2 + 1, len1 - c1, len2 - c2 - 1);
+        }
+        len1 = c1;
+        len2 = c2;
+        continue;
+      }
+    }
+    if (stack.IsEmpty()) break;
+    stack.Pop3(start, len1, len2);
+  }
+}
+
+// Bottom-up merge sort whose merges use a buffer of about the square root of n records.
+void sqrt_sort() {
+  const int n = column_count();
+  const int buffer = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(n))));
+  for (int width = 1; width < n && !broken(); width *= 2) {
+    for (int a = 0; a + width < n && !broken(); a += 2 * width) {
+      merge_with_small_buffer(a, width, std::min(width, n - a - width), buffer);
+    }
+  }
+}
+
 }  // namespace
 
 void register_stable_quick_sorts() {
@@ -912,6 +963,7 @@ void register_stable_quick_sorts() {
   register_procedure(260, proportion_extend_sort);
   register_procedures({261, 262, 263, 264}, quickmergesort);
   register_procedure(381, split_sort_in_place_entry);
+  register_procedure(382, sqrt_sort);
   register_procedure(388, symmetry_partition_sort);
   register_procedure(389, tim_sort_first);
   register_procedure(390, tim_sort_second);

@@ -15,8 +15,8 @@
 namespace mv {
 namespace {
 
-const std::vector<int> family = {35,  36,  37,  84,  85,  86,  115, 260, 261, 262, 263, 264,
-                                 274, 275, 276, 277, 278, 279, 280, 281, 381, 388, 389, 390};
+const std::vector<int> family = {35,  36,  37,  84,  85,  86,  115, 260, 261, 262, 263, 264, 274,
+                                 275, 276, 277, 278, 279, 280, 281, 381, 382, 388, 389, 390};
 
 bool stated_stable(int index) {
   return catalogue_entry(index).stability == Stability::stable;
