@@ -594,9 +594,111 @@ struct TimRun {
   int length, start;
 };
 
+constexpr int gallop_start = 7;
+
+// Number of records buffer_a[from .. to-1] (sorted) that come before key k: with_equal, those not
+// above it, otherwise those below it.
+int buffer_count_before(int from, int to, int32_t k, bool with_equal) {
+  int lo = from, hi = to;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    const bool before =
+        with_equal ? !cmp_greater(buffer_a[mid].key, k) : cmp_less(buffer_a[mid].key, k);
+    if (before) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo - from;
+}
+
+// The same for the elements first .. last (sorted).
+int elements_count_before(int first, int last, int32_t k, bool with_equal) {
+  int lo = first, hi = last + 1;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    const bool before =
+        with_equal ? !cmp_greater(elements[mid].key, k) : cmp_less(elements[mid].key, k);
+    if (before) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo - first;
+}
+
+// merge_low with galloping: after min_gallop wins in a row of one side, whole stretches are
+// found by binary search and taken at once, as long as the stretches stay long; the threshold
+// falls while galloping pays and rises when it stops.
+void gallop_merge_low(int a, int la, int lb, int& min_gallop) {
+  for (int t = 0; t < la; ++t) move_to_buffer(t, a + t);
+  int i = 0, j = a + la, w = a, left_wins = 0, right_wins = 0;
+  const int je = a + la + lb;
+  while (i < la && j < je) {
+    if (cmp_less(elements[j].key, buffer_a[i].key)) {
+      move_element(w++, j++);
+      ++right_wins;
+      left_wins = 0;
+    } else {
+      store_element(w++, buffer_a[i++]);
+      ++left_wins;
+      right_wins = 0;
+    }
+    if (i < la && j < je && (left_wins >= min_gallop || right_wins >= min_gallop)) {
+      int k1 = 0, k2 = 0;
+      do {
+        k1 = buffer_count_before(i, la, elements[j].key, true);
+        for (int t = 0; t < k1; ++t) store_element(w++, buffer_a[i++]);
+        if (i == la) break;
+        k2 = elements_count_before(j, je - 1, buffer_a[i].key, false);
+        for (int t = 0; t < k2; ++t) move_element(w++, j++);
+        if (j == je) break;
+        if (min_gallop > 1) --min_gallop;
+      } while (k1 >= gallop_start || k2 >= gallop_start);
+      min_gallop += 2;
+      left_wins = right_wins = 0;
+    }
+  }
+  while (i < la) store_element(w++, buffer_a[i++]);
+}
+
+// The mirror image of gallop_merge_low from the ends of the runs.
+void gallop_merge_high(int a, int la, int lb, int& min_gallop) {
+  for (int t = 0; t < lb; ++t) move_to_buffer(t, a + la + t);
+  int i = a + la - 1, j = lb - 1, w = a + la + lb - 1, left_wins = 0, right_wins = 0;
+  while (i >= a && j >= 0) {
+    if (cmp_greater(elements[i].key, buffer_a[j].key)) {
+      move_element(w--, i--);
+      ++left_wins;
+      right_wins = 0;
+    } else {
+      store_element(w--, buffer_a[j--]);
+      ++right_wins;
+      left_wins = 0;
+    }
+    if (i >= a && j >= 0 && (left_wins >= min_gallop || right_wins >= min_gallop)) {
+      int k1 = 0, k2 = 0;
+      do {
+        k1 = i + 1 - a - elements_count_before(a, i, buffer_a[j].key, true);
+        for (int t = 0; t < k1; ++t) move_element(w--, i--);
+        if (i < a) break;
+        k2 = j + 1 - buffer_count_before(0, j + 1, elements[i].key, false);
+        for (int t = 0; t < k2; ++t) store_element(w--, buffer_a[j--]);
+        if (j < 0) break;
+        if (min_gallop > 1) --min_gallop;
+      } while (k1 >= gallop_start || k2 >= gallop_start);
+      min_gallop += 2;
+      left_wins = right_wins = 0;
+    }
+  }
+  while (j >= 0) store_element(w--, buffer_a[j--]);
+}
+
 // Merges two neighbouring runs: the elements already in place at both ends are found by binary
 // search and left out, the shorter remainder waits in buffer_a.
-void tim_merge(std::vector<TimRun>& runs, size_t m) {
+void tim_merge(std::vector<TimRun>& runs, size_t m, int& min_gallop) {
   int a = runs[m].start, la = runs[m].length, lb = runs[m + 1].length;
   runs[m].length += lb;
   runs.erase(runs.begin() + static_cast<long>(m) + 1);
@@ -607,9 +709,9 @@ void tim_merge(std::vector<TimRun>& runs, size_t m) {
   lb = count_less(a + la, lb, a + la - 1);
   if (lb == 0) return;
   if (la <= lb) {
-    merge_low(a, la, lb);
+    gallop_merge_low(a, la, lb, min_gallop);
   } else {
-    merge_high(a, la, lb);
+    gallop_merge_high(a, la, lb, min_gallop);
   }
 }
 
@@ -640,6 +742,7 @@ void tim_sort_second() {
   const int n = column_count();
   const int minrun = std::max(0, parameters.minrun2);
   std::vector<TimRun> runs;
+  int min_gallop = gallop_start;
   for (int lo = 0; lo < n && !broken();) {
     const int length = tim_run(lo, n, minrun, true);
     runs.push_back({length, lo});
@@ -650,9 +753,9 @@ void tim_sort_second() {
       if ((m >= 1 && len(m - 1) <= len(m) + len(m + 1)) ||
           (m >= 2 && len(m - 2) <= len(m - 1) + len(m))) {
         if (len(m - 1) < len(m + 1)) --m;
-        tim_merge(runs, m);
+        tim_merge(runs, m, min_gallop);
       } else if (len(m) <= len(m + 1)) {
-        tim_merge(runs, m);
+        tim_merge(runs, m, min_gallop);
       } else {
         break;
       }
@@ -661,7 +764,7 @@ void tim_sort_second() {
   while (runs.size() > 1 && !broken()) {
     size_t m = runs.size() - 2;
     if (m > 0 && runs[m - 1].length < runs[m + 1].length) --m;
-    tim_merge(runs, m);
+    tim_merge(runs, m, min_gallop);
   }
 }
 
@@ -669,6 +772,7 @@ void tim_sort_first() {
   const int n = column_count();
   const int minrun = std::max(0, parameters.minrun1);
   std::vector<TimRun> runs;
+  int min_gallop = gallop_start;
   int pushed = 0;
   for (int lo = 0; lo < n && !broken();) {
     const int length = tim_run(lo, n, minrun, false);
@@ -681,15 +785,15 @@ void tim_sort_first() {
       const int x = runs[top].length, y = runs[top - 1].length;
       const int z = runs.size() >= 3 ? runs[top - 2].length : 0x7FFFFFFF;
       if (runs.size() >= 3 && z <= y + x) {
-        tim_merge(runs, z < x ? top - 2 : top - 1);
+        tim_merge(runs, z < x ? top - 2 : top - 1, min_gallop);
       } else if (y <= x) {
-        tim_merge(runs, top - 1);
+        tim_merge(runs, top - 1, min_gallop);
       } else {
         break;
       }
     }
   }
-  while (runs.size() > 1 && !broken()) tim_merge(runs, runs.size() - 2);
+  while (runs.size() > 1 && !broken()) tim_merge(runs, runs.size() - 2, min_gallop);
 }
 
 // ---- Proportion extend sort (260) and symmetry partition sort (388) ------------------------
