@@ -58,6 +58,59 @@ int count_not_greater(int first, int len, int pos) {
   return lo;
 }
 
+// One halving step of a merge without buffer: the middle element of the longer run is placed
+// among the other run by binary search and block_swap. Returns the two pieces left to merge: the
+// left one at start with lengths (c1, c2), the right one behind the placed element.
+struct MergePieces {
+  int c1, c2, right_start, right_len1, right_len2;
+};
+
+MergePieces halve_merge(int start, int len1, int len2) {
+  if (len1 >= len2) {
+    const int c1 = len1 / 2;
+    const int c2 = count_less(start + len1, len2, start + c1);
+    block_swap(start + c1, start + len1, start + len1 + c2 - 1);
+    return {c1, c2, start + c1 + c2 + 1, len1 - c1 - 1, len2 - c2};
+  }
+  const int c2 = len2 / 2;
+  const int c1 = count_not_greater(start, len1, start + len1 + c2);
+  block_swap(start + c1, start + len1, start + len1 + c2);
+  return {c1, c2, start + c1 + c2 + 1, len1 - c1, len2 - c2 - 1};
+}
+
+void gallop_merge_low(int a, int la, int lb, int& min_gallop);
+void gallop_merge_high(int a, int la, int lb, int& min_gallop);
+constexpr int never_gallop = 0x7FFFFFF;  // as min_gallop: plain merges
+
+// Merges two neighbouring runs with a buffer of `buffer` records in buffer_a (0: none): while both
+// parts are longer than the buffer, the middle of the longer one is placed by binary search and a
+// rotation (pending pieces on the position stack); pieces with a short side go through buffer_a.
+void halving_merge(int start, int len1, int len2, int buffer) {
+  TStackemulator stack;
+  while (!broken()) {
+    if (len1 > 0 && len2 > 0) {
+      if (std::min(len1, len2) <= buffer) {
+        if (elem_greater(start + len1 - 1, start + len1)) {
+          int no_gallop = never_gallop;
+          if (len1 <= len2) {
+            gallop_merge_low(start, len1, len2, no_gallop);
+          } else {
+            gallop_merge_high(start, len1, len2, no_gallop);
+          }
+        }
+      } else {
+        const MergePieces m = halve_merge(start, len1, len2);
+        stack.Push3(m.right_start, m.right_len1, m.right_len2);
+        len1 = m.c1;
+        len2 = m.c2;
+        continue;
+      }
+    }
+    if (stack.IsEmpty()) break;
+    stack.Pop3(start, len1, len2);
+  }
+}
+
 }  // namespace
 
 // ---- Shared with the in-place merge sorts ---------------------------------------------------
@@ -142,32 +195,7 @@ void grail_merge_iterative(int start, int len1, int len2) {
 }
 
 void grail_merge_recursive(int start, int len1, int len2) {
-  TStackemulator stack;
-  while (!broken()) {
-    if (len1 > 0 && len2 > 0) {
-      int c1, c2, key;
-      if (len1 >= len2) {
-        // The middle of the left run goes behind the right elements below it.
-        c1 = len1 / 2;
-        c2 = count_less(start + len1, len2, start + c1);
-        block_swap(start + c1, start + len1, start + len1 + c2 - 1);
-        key = start + c1 + c2;
-        stack.Push3(key + 1, len1 - c1 - 1, len2 - c2);
-      } else {
-        // The middle of the right run goes in front of the left elements above it.
-        c2 = len2 / 2;
-        c1 = count_not_greater(start, len1, start + len1 + c2);
-        block_swap(start + c1, start + len1, start + len1 + c2);
-        key = start + c1 + c2;
-        stack.Push3(key + 1, len1 - c1, len2 - c2 - 1);
-      }
-      len1 = c1;
-      len2 = c2;
-      continue;
-    }
-    if (stack.IsEmpty()) break;
-    stack.Pop3(start, len1, len2);
-  }
+  halving_merge(start, len1, len2, 0);
 }
 
 namespace {
@@ -282,7 +310,7 @@ struct Parts {
 
 // Iterative quick sort on the position stack: the larger part waits, the smaller goes on.
 template <class Partition>
-void stable_quick_sort(Partition part) {
+void quick_sort_by_parts(Partition part) {
   int lo = 0, hi = last_position();
   TStackemulator stack;
   while (!broken()) {
@@ -294,7 +322,7 @@ void stable_quick_sort(Partition part) {
         std::swap(l1, l2);
         std::swap(h1, h2);
       }
-      if (l2 < h2) stack.Push2(max_index(l2, 0), h2);
+      if (l2 < h2) stack.Push2(l2, h2);
       lo = l1;
       hi = h1;
       if (lo < hi) continue;
@@ -311,7 +339,7 @@ Parts around(int p) {
 // 274: chunks of the pivot buffer size through buffer_a, a random pivot.
 void quick_sort_stable_buffered() {
   const int size = std::max(1, parameters.pivotbuffersize);
-  stable_quick_sort([size](int lo, int hi) {
+  quick_sort_by_parts([size](int lo, int hi) {
     const int q = random_position(lo, hi, 1);
     return around(stable_partition_by_chunks(lo, hi, q, size, ChunkMethod::buffer));
   });
@@ -323,14 +351,14 @@ void quick_sort_stable_binary() {
   const bool second = algorithm_index == 276;
   const int size = second ? parameters.smallsegmentsizetb : parameters.smallsegmentsizecb;
   const ChunkMethod method = second ? ChunkMethod::swappings : ChunkMethod::rotations;
-  stable_quick_sort([size, method](int lo, int hi) {
+  quick_sort_by_parts([size, method](int lo, int hi) {
     return around(stable_partition_by_chunks(lo, hi, lo + (hi - lo) / 2, size, method));
   });
 }
 
 // 279: every element is a run of its own; the runs merge by repeated rotations.
 void quick_sort_stable_1973() {
-  stable_quick_sort([](int lo, int hi) {
+  quick_sort_by_parts([](int lo, int hi) {
     return around(
         stable_partition_by_chunks(lo, hi, lo + (hi - lo) / 2, 1, ChunkMethod::rotations));
   });
@@ -339,7 +367,7 @@ void quick_sort_stable_1973() {
 // 277: one sweep; each run of left-group elements is rotated in front of the right-group
 // elements gathered so far.
 void quick_sort_stable_2012() {
-  stable_quick_sort([](int lo, int hi) {
+  quick_sort_by_parts([](int lo, int hi) {
     const int q = min_index(lo, hi) + (max_index(lo, hi) - min_index(lo, hi)) / 2;
     PivotTest test{elements[q], q};
     int s = lo, run = -1;  // s: front of the right group; run: start of a left-group run
@@ -362,7 +390,7 @@ void quick_sort_stable_2012() {
 // keys wait in the buffer and come back in that order; the equal group is in place.
 void quick_sort_stable_trisort() {
   std::vector<int8_t> side(static_cast<size_t>(column_count()) + 1);
-  stable_quick_sort([&side](int lo, int hi) {
+  quick_sort_by_parts([&side](int lo, int hi) {
     const int32_t p = elements[lo + (hi - lo) / 2].key;
     int w = lo, k = 0;
     for (int x = lo; x <= hi; ++x) {
@@ -388,7 +416,7 @@ void quick_sort_stable_trisort() {
 
 // 281: the whole range through buffer_a with stable comparisons; the pivot returns first.
 void quick_sort_stable_2007_buffered() {
-  stable_quick_sort([](int lo, int hi) {
+  quick_sort_by_parts([](int lo, int hi) {
     const int q = lo + (hi - lo) / 2;
     PivotTest test{elements[q], q};
     int w = lo, k = 0, pivot_slot = 0;
@@ -524,69 +552,13 @@ int block_partition(int lo, int hi, int block, bool cyclic, bool finish_plain) {
 void block_quick_sort() {
   const int index = algorithm_index;
   const int block = std::max(1, parameters.BlockSize);
-  TStackemulator stack;
-  int lo = 0, hi = last_position();
-  while (!broken()) {
-    if (hi - lo >= 1) {
-      if (hi - lo >= 2) median_to_end(lo, hi);
-      const int p = block_partition(lo, hi, block, index == 36, index == 37);
-      if (broken()) break;
-      int l1 = lo, h1 = p - 1, l2 = p + 1, h2 = hi;
-      if (h1 - l1 > h2 - l2) {
-        std::swap(l1, l2);
-        std::swap(h1, h2);
-      }
-      if (l2 < h2) stack.Push2(l2, h2);
-      lo = l1;
-      hi = h1;
-      if (lo < hi) continue;
-    }
-    if (stack.IsEmpty()) break;
-    stack.Pop2(lo, hi);
-  }
+  quick_sort_by_parts([index, block](int lo, int hi) {
+    if (hi - lo >= 2) median_to_end(lo, hi);
+    return around(block_partition(lo, hi, block, index == 36, index == 37));
+  });
 }
 
 // ---- Merges through buffer_a (m sort, Tim sorts) -------------------------------------------
-
-// Merges a..a+la-1 with the following lb elements: the left run waits in buffer_a.
-void merge_low(int a, int la, int lb) {
-  for (int t = 0; t < la; ++t) move_to_buffer(t, a + t);
-  int i = 0, j = a + la, w = a;
-  const int je = a + la + lb;
-  while (i < la && j < je) {
-    if (cmp_less(elements[j].key, buffer_a[i].key)) {
-      move_element(w++, j++);
-    } else {
-      store_element(w++, buffer_a[i++]);
-    }
-  }
-  while (i < la) store_element(w++, buffer_a[i++]);
-}
-
-// The mirror image: the right run waits in buffer_a and the merge fills from the end.
-void merge_high(int a, int la, int lb) {
-  for (int t = 0; t < lb; ++t) move_to_buffer(t, a + la + t);
-  int i = a + la - 1, j = lb - 1, w = a + la + lb - 1;
-  while (i >= a && j >= 0) {
-    if (cmp_greater(elements[i].key, buffer_a[j].key)) {
-      move_element(w--, i--);
-    } else {
-      store_element(w--, buffer_a[j--]);
-    }
-  }
-  while (j >= 0) store_element(w--, buffer_a[j--]);
-}
-
-// 115: bottom-up; every pair of runs not yet in order is merged through buffer_a.
-void m_sort() {
-  const int n = column_count();
-  for (int width = 1; width < n && !broken(); width *= 2) {
-    for (int a = 0; a + width < n && !broken(); a += 2 * width) {
-      const int lb = std::min(width, n - a - width);
-      if (elem_greater(a + width - 1, a + width)) merge_low(a, width, lb);
-    }
-  }
-}
 
 // ---- Tim sorts (389, 390) -------------------------------------------------------------------
 
@@ -629,9 +601,10 @@ int elements_count_before(int first, int last, int32_t k, bool with_equal) {
   return lo - first;
 }
 
-// merge_low with galloping: after min_gallop wins in a row of one side, whole stretches are
-// found by binary search and taken at once, as long as the stretches stay long; the threshold
-// falls while galloping pays and rises when it stops.
+// Merges a..a+la-1 with the following lb elements, the left run waiting in buffer_a. After
+// min_gallop wins in a row of one side, whole stretches are found by binary search and taken at
+// once, as long as the stretches stay long; the threshold falls while galloping pays and rises when
+// it stops.
 void gallop_merge_low(int a, int la, int lb, int& min_gallop) {
   for (int t = 0; t < la; ++t) move_to_buffer(t, a + t);
   int i = 0, j = a + la, w = a, left_wins = 0, right_wins = 0;
@@ -712,6 +685,18 @@ void tim_merge(std::vector<TimRun>& runs, size_t m, int& min_gallop) {
     gallop_merge_low(a, la, lb, min_gallop);
   } else {
     gallop_merge_high(a, la, lb, min_gallop);
+  }
+}
+
+// 115: bottom-up; every pair of runs not yet in order is merged through buffer_a.
+void m_sort() {
+  const int n = column_count();
+  int no_gallop = never_gallop;
+  for (int width = 1; width < n && !broken(); width *= 2) {
+    for (int a = 0; a + width < n && !broken(); a += 2 * width) {
+      const int lb = std::min(width, n - a - width);
+      if (elem_greater(a + width - 1, a + width)) gallop_merge_low(a, width, lb, no_gallop);
+    }
   }
 }
 
@@ -1002,51 +987,13 @@ void grail_sort() {
 
 // ---- Sqrt sort (382) ------------------------------------------------------------------------
 
-// Merges two neighbouring runs with a buffer of `buffer` records in buffer_a: while both parts are
-// longer than the buffer, the middle of the longer one is placed by binary search and a rotation
-// (pending pieces on the position stack); pieces with a short side go through buffer_a.
-void merge_with_small_buffer(int start, int len1, int len2, int buffer) {
-  TStackemulator stack;
-  while (!broken()) {
-    if (len1 > 0 && len2 > 0) {
-      if (std::min(len1, len2) <= buffer) {
-        if (elem_greater(start + len1 - 1, start + len1)) {
-          if (len1 <= len2) {
-            merge_low(start, len1, len2);
-          } else {
-            merge_high(start, len1, len2);
-          }
-        }
-      } else {
-        int c1, c2;
-        if (len1 >= len2) {
-          c1 = len1 / 2;
-          c2 = count_less(start + len1, len2, start + c1);
-          block_swap(start + c1, start + len1, start + len1 + c2 - 1);
-          stack.Push3(start + c1 + c2 + 1, len1 - c1 - 1, len2 - c2);
-        } else {
-          c2 = len2 / 2;
-          c1 = count_not_greater(start, len1, start + len1 + c2);
-          block_swap(start + c1, start + len1, start + len1 + c2);
-          stack.Push3(start + c1 + c2 + 1, len1 - c1, len2 - c2 - 1);
-        }
-        len1 = c1;
-        len2 = c2;
-        continue;
-      }
-    }
-    if (stack.IsEmpty()) break;
-    stack.Pop3(start, len1, len2);
-  }
-}
-
 // Bottom-up merge sort whose merges use a buffer of about the square root of n records.
 void sqrt_sort() {
   const int n = column_count();
   const int buffer = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(n))));
   for (int width = 1; width < n && !broken(); width *= 2) {
     for (int a = 0; a + width < n && !broken(); a += 2 * width) {
-      merge_with_small_buffer(a, width, std::min(width, n - a - width), buffer);
+      halving_merge(a, width, std::min(width, n - a - width), buffer);
     }
   }
 }
