@@ -193,3 +193,28 @@ TEST_F(StableQuick, SplitSortInPlaceOnEqualKeysAndSubranges) {
 
 }  // namespace
 }  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST_F(StableQuick, BlockQuickSortExchangeModes) {
+  const auto keys = test::random_keys(300, 1000, 8);
+  parameters.BlockSize = 16;
+  uint64_t comparisons_by_index[3] = {};
+  for (int index : {35, 36, 37}) {
+    test::prepare_set(keys);
+    test::run_procedure(index);
+    ASSERT_TRUE(test::keys_sorted());
+    comparisons_by_index[index - 35] = comparisons.get();
+    if (index == 36) {
+      EXPECT_GT(movings.get(), 0u);  // the misplaced elements travel in cycles of movings
+    } else {
+      EXPECT_EQ(movings.get(), 0u);  // swappings only
+    }
+  }
+  // The finishing pass replaces the halved blocks.
+  EXPECT_NE(comparisons_by_index[0], comparisons_by_index[2]);
+}
+
+}  // namespace
+}  // namespace mv
