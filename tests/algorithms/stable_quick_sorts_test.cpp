@@ -191,12 +191,6 @@ TEST_F(StableQuick, SplitSortInPlaceOnEqualKeysAndSubranges) {
   }
 }
 
-}  // namespace
-}  // namespace mv
-
-namespace mv {
-namespace {
-
 TEST_F(StableQuick, BlockQuickSortExchangeModes) {
   const auto keys = test::random_keys(300, 1000, 8);
   parameters.BlockSize = 16;
