@@ -1,7 +1,7 @@
 // Stable quick sorts and block hybrids: split sort in place and the grail merges (shared with the
 // in-place merge sorts), the stable quick sorts that partition by rotations or through a buffer,
-// block quick sort, Quickmergesort, proportion extend and symmetry partition sort, m sort and the
-// two Tim sorts.
+// block quick sort, Quickmergesort, proportion extend and symmetry partition sort, m sort, the
+// grail sorts, sqrt sort and the two Tim sorts.
 #include "algorithms/stable_quick_sorts.h"
 
 #include <algorithm>
