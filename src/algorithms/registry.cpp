@@ -11,6 +11,7 @@ void register_all_algorithms() {
     register_quick_sorts();
     register_selection_heap_smooth_sorts();
     register_shuffles();
+    register_stable_quick_sorts();
     register_sorting_networks();
     register_tree_sorts();
     register_slow_sorts();

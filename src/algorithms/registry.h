@@ -14,6 +14,7 @@ void register_quick_sorts();
 void register_selection_heap_smooth_sorts();
 void register_shuffles();
 void register_sorting_networks();
+void register_stable_quick_sorts();
 void register_tree_sorts();
 void register_slow_sorts();
 

@@ -1,0 +1,20 @@
+// Stable quick sorts and block hybrids: the procedures that the in-place merge sorts share.
+#pragma once
+
+namespace mv {
+
+// Split sort in place of lo..hi: the element at the end of a range is the pivot; runs of elements
+// that come after it and runs that come before it are exchanged by block_swap until the pivot
+// stands between the two groups, each group keeping its order (stable). smaller_first: the
+// larger part waits on the stack and the smaller one goes on (the stack-optimised mode);
+// otherwise the right part waits. Stops on break_off with the range a permutation of itself.
+void split_sort_in_place(int lo, int hi, bool smaller_first);
+
+// Grail merge of the sorted runs start .. start+len1-1 and start+len1 .. start+len1+len2-1
+// without a buffer: binary searches and block_swap rotations, stable. The iterative form walks
+// the shorter run along the longer one; the recursive form halves the longer run and keeps the
+// pending halves on the position stack.
+void grail_merge_iterative(int start, int len1, int len2);
+void grail_merge_recursive(int start, int len1, int len2);
+
+}  // namespace mv
