@@ -1,0 +1,480 @@
+// In-place merge sorts: merge procedures that work with counted swappings, movings and block
+// swapping only, each run under the top-down driver (plain member) and the natural driver
+// (natural member).
+#include "algorithms/merge_in_place_sorts.h"
+
+#include <algorithm>
+
+#include "algorithms/block_swapping.h"
+#include "algorithms/merge_sorts.h"
+#include "algorithms/registry.h"
+#include "engine/catalogue.h"
+#include "engine/element_set.h"
+#include "engine/stack_emulation.h"
+
+namespace mv {
+namespace {
+
+inline bool broken() {
+  return break_off.load(std::memory_order_relaxed);
+}
+
+// Exchanges first..mid-1 and mid..last by the block reversal rotation, whatever the chosen
+// block swapping method.
+void reversal_rotate(int first, int mid, int last) {
+  if (first >= mid || mid > last) return;
+  reverse_range(first, mid - 1);
+  reverse_range(mid, last);
+  reverse_range(first, last);
+}
+
+// The swap merge's k: the smallest k (0 .. shorter run length) for which element m - k is in
+// order before element m + 1 + k.
+int misplaced_count(int l, int m, int r) {
+  int lo = 0, hi = std::min(m - l + 1, r - m);
+  while (lo < hi && !broken()) {
+    const int c = (lo + hi) / 2;
+    if (elem_stable_before(m - c, m + 1 + c)) {
+      hi = c;
+    } else {
+      lo = c + 1;
+    }
+  }
+  return lo;
+}
+
+void swap_merge_with(int l, int m, int r, bool widen) {
+  TStackemulator stack;
+  for (;;) {
+    if (broken()) return;
+    if (l > m || m >= r) {
+      if (stack.IsEmpty()) return;
+      stack.Pop3(l, m, r);
+      continue;
+    }
+    const int k = misplaced_count(l, m, r);
+    if (k == 0 || broken()) {
+      l = r;  // done with this frame
+      continue;
+    }
+    int a = m - k + 1, b = m + k;
+    if (widen) {
+      while (a > l && !broken() && elem_equal(a - 1, a)) --a;
+      while (b < r && !broken() && elem_equal(b + 1, b)) ++b;
+      block_swap(a, m + 1, b);
+    } else {
+      swap_ranges(a, m, m + 1);
+    }
+    if (broken()) return;
+    // The right block now stands at a .. a + len2 - 1, the left block behind it up to b.
+    const int len2 = b - m;
+    if (b < r) stack.Push3(a + len2, b, r);
+    if (l < a) {
+      m = a - 1;
+      r = a + len2 - 1;
+    } else {
+      l = r;
+    }
+  }
+}
+
+}  // namespace
+
+void swap_merge(int l, int m, int r) {
+  swap_merge_with(l, m, r, false);
+}
+
+void swap_merge_widened(int l, int m, int r) {
+  swap_merge_with(l, m, r, true);
+}
+
+void middle_cut_merge(int l, int m, int r) {
+  TStackemulator stack;
+  for (;;) {
+    if (broken()) return;
+    if (l > m || m >= r) {
+      if (stack.IsEmpty()) return;
+      stack.Pop3(l, m, r);
+      continue;
+    }
+    const int q = (l + m) / 2;
+    int j = m + 1;
+    while (j <= r && !broken() && elem_less(j, q)) ++j;
+    block_swap(q, m + 1, j - 1);
+    if (broken()) return;
+    const int placed = q + (j - m - 1);  // the former element q, now in its final place
+    if (placed + 1 <= j - 1 && j <= r) stack.Push3(placed + 1, j - 1, r);
+    if (l < q && placed > q) {
+      m = q - 1;
+      r = placed - 1;
+    } else {
+      l = r;
+    }
+  }
+}
+
+void symmetric_merge(int l, int m, int r) {
+  // Half-open frames: runs [first, middle) and [middle, last).
+  TStackemulator stack;
+  int first = l, middle = m + 1, last = r + 1;
+  for (;;) {
+    if (broken()) return;
+    if (!(first < middle && middle < last)) {
+      if (stack.IsEmpty()) return;
+      stack.Pop3(first, middle, last);
+      continue;
+    }
+    const int half = (first + last) / 2;
+    const int n = half + middle;
+    int lo = middle > half ? n - last : first;
+    int hi = middle > half ? half : middle;
+    while (lo < hi && !broken()) {
+      const int c = (lo + hi) / 2;
+      if (elem_stable_before(c, n - c - 1)) {
+        lo = c + 1;
+      } else {
+        hi = c;
+      }
+    }
+    const int start = lo, end = n - start;
+    if (start < middle && middle < end) block_swap(start, middle, end - 1);
+    if (broken()) return;
+    if (half < end && end < last) stack.Push3(half, end, last);
+    if (first < start && start < half) {
+      middle = start;
+      last = half;
+    } else {
+      first = last;
+    }
+  }
+}
+
+void displacement_merge(int l, int m, int r) {
+  for (int i = l; i <= m && m < r; ++i) {
+    if (broken()) return;
+    if (!elem_greater(i, m + 1)) continue;
+    Element held;
+    read_element(i, held);
+    move_element(i, m + 1);
+    int gap = m + 1;
+    while (gap < r && !broken() && rec_greater(held, elements[gap + 1])) {
+      move_element(gap, gap + 1);
+      ++gap;
+    }
+    if (broken()) {
+      elements[gap] = held;
+      return;
+    }
+    store_element(gap, held);
+  }
+}
+
+void compare_exchange_sweep_merge(int l, int m, int r) {
+  for (int i = l; i <= m && m < r; ++i) {
+    if (broken()) return;
+    if (!compare_exchange(i, m + 1)) continue;
+    for (int p = m + 1; p < r && !broken() && compare_exchange(p, p + 1); ++p) {
+    }
+  }
+}
+
+void weave_merge(int l, int m, int r) {
+  if (l > m || m >= r) return;
+  if (r - m <= m - l + 1) {
+    // Each right element, in turn, is carried leftwards past the greater left elements.
+    for (int j = m + 1; j <= r; ++j) {
+      for (int p = j; p > l && !broken() && elem_greater(p - 1, p); --p) swap_elements(p - 1, p);
+      if (broken()) return;
+    }
+  } else {
+    // Each left element, from the last, is carried rightwards past the smaller right elements.
+    for (int i = m; i >= l; --i) {
+      for (int p = i; p < r && !broken() && elem_greater(p, p + 1); ++p) swap_elements(p, p + 1);
+      if (broken()) return;
+    }
+  }
+  // Closing pass: one neighbour sweep over the range.
+  for (int p = l; p < r && !broken(); ++p) compare_exchange(p, p + 1);
+}
+
+void shift_merge(int l, int m, int r) {
+  int i = l, j = m + 1;
+  while (i <= m && j <= r) {
+    if (broken()) return;
+    if (elem_stable_before(i, j)) {
+      ++i;
+      continue;
+    }
+    rotate_right_one(i, j);
+    ++i;
+    ++m;
+    ++j;
+  }
+}
+
+namespace {
+
+using Rotation = void (*)(int, int, int);
+
+// One forward step on l..m, m+1..r; false when the merge is finished.
+bool forward_step(int& l, int& m, int r, Rotation rotate) {
+  int i = l;
+  while (i <= m && !broken() && elem_stable_before(i, m + 1)) ++i;
+  if (i > m || broken()) return false;
+  int j = m + 1;
+  while (j <= r && !broken() && elem_greater(i, j)) ++j;
+  rotate(i, m + 1, j - 1);
+  const int len = j - m - 1;
+  l = i + len + 1;  // the former element i is in its place now
+  m += len;
+  return m < r && l <= m;
+}
+
+// One backward step; false when the merge is finished.
+bool backward_step(int l, int& m, int& r, Rotation rotate) {
+  while (r > m && !broken() && elem_stable_before(m, r)) --r;
+  if (r <= m || broken()) return false;
+  int k = m;
+  while (k >= l && !broken() && elem_greater(k, r)) --k;
+  rotate(k + 1, m + 1, r);
+  const int moved = m - k;
+  m = k;
+  r -= moved + 1;  // the former element r is in its place now
+  return m >= l && m < r;
+}
+
+// Splits l..r where the first half of the merged order ends: i elements of the left run and
+// k - i of the right run, found by one binary search over the pairs that can meet at the cut (a
+// tie goes to the left run). The two middle blocks are exchanged by rotate, and both halves are
+// merged the same way on the stack. Frames with at most `small` elements go to the standard
+// merge instead (none when small is 0).
+void co_rank_merge_with(int l, int m, int r, Rotation rotate, int small) {
+  TStackemulator stack;
+  for (;;) {
+    if (broken()) return;
+    if (l > m || m >= r) {
+      if (stack.IsEmpty()) return;
+      stack.Pop3(l, m, r);
+      continue;
+    }
+    if (r - l + 1 <= small) {
+      standard_merge(l, m, r, 1);
+      l = r;
+      continue;
+    }
+    const int len1 = m - l + 1, len2 = r - m;
+    const int k = (len1 + len2) / 2;
+    int lo = std::max(0, k - len2), hi = std::min(k, len1);
+    // Smallest i for which left element i no longer belongs before right element k - i - 1.
+    while (lo < hi && !broken()) {
+      const int i = (lo + hi) / 2;
+      if (elem_stable_before(l + i, m + k - i)) {
+        lo = i + 1;
+      } else {
+        hi = i;
+      }
+    }
+    const int i = lo, j = k - i;
+    rotate(l + i, m + 1, m + j);
+    if (broken()) return;
+    const int cut = l + k;  // the first position of the second half
+    if (cut <= r) stack.Push3(cut, cut + (len1 - i) - 1, r);
+    m = l + i - 1;
+    r = cut - 1;
+  }
+}
+
+// Cuts the longer run at its middle, finds the matching cut in the other by binary search,
+// rotates the blocks between the cuts and merges both sides the same way on the stack.
+void cut_merge_with(int l, int m, int r, Rotation rotate) {
+  TStackemulator stack;
+  for (;;) {
+    if (broken()) return;
+    if (l > m || m >= r) {
+      if (stack.IsEmpty()) return;
+      stack.Pop3(l, m, r);
+      continue;
+    }
+    if (l == m && m + 1 == r) {
+      compare_exchange(l, r);
+      l = r;
+      continue;
+    }
+    int cut1, cut2;  // first positions of the blocks to exchange: cut1..m and m+1..cut2-1
+    if (m - l + 1 >= r - m) {
+      cut1 = (l + m + 1) / 2;
+      int lo = m + 1, hi = r + 1;  // lower bound of cut1's key in the right run
+      while (lo < hi && !broken()) {
+        const int c = (lo + hi) / 2;
+        if (elem_less(c, cut1)) {
+          lo = c + 1;
+        } else {
+          hi = c;
+        }
+      }
+      cut2 = lo;
+    } else {
+      cut2 = m + 1 + (r - m) / 2;
+      int lo = l, hi = m + 1;  // upper bound of cut2's key in the left run
+      while (lo < hi && !broken()) {
+        const int c = (lo + hi) / 2;
+        if (elem_less(cut2, c)) {
+          hi = c;
+        } else {
+          lo = c + 1;
+        }
+      }
+      cut1 = lo;
+    }
+    rotate(cut1, m + 1, cut2 - 1);
+    if (broken()) return;
+    const int middle = cut1 + (cut2 - m - 1);
+    if (middle <= cut2 - 1 && cut2 <= r) stack.Push3(middle, cut2 - 1, r);
+    m = cut1 - 1;
+    r = middle - 1;
+  }
+}
+
+void rotation_merge_with(int l, int m, int r, int mode, Rotation rotate) {
+  bool forward = true;
+  while (l <= m && m < r && !broken()) {
+    bool go_on;
+    if (mode == 0 || (mode == 2 && r - m >= m - l + 1) || (mode == 3 && forward)) {
+      go_on = forward_step(l, m, r, rotate);
+    } else {
+      go_on = backward_step(l, m, r, rotate);
+    }
+    forward = !forward;
+    if (!go_on) return;
+  }
+}
+
+}  // namespace
+
+void rotation_merge(int l, int m, int r, int mode) {
+  rotation_merge_with(l, m, r, mode, block_swap);
+}
+
+void co_rank_merge(int l, int m, int r) {
+  co_rank_merge_with(l, m, r, block_swap, 0);
+}
+
+void cut_merge(int l, int m, int r) {
+  cut_merge_with(l, m, r, block_swap);
+}
+
+void held_insertion_merge(int l, int m, int r) {
+  for (int i = l; i <= m && m < r; ++i) {
+    if (broken()) return;
+    if (!elem_greater(i, m + 1)) continue;
+    Element held;
+    read_element(i, held);
+    move_element(i, m + 1);
+    // The first position behind m + 1 whose key is not below the held record's.
+    int lo = m + 2, hi = r + 1;
+    while (lo < hi && !broken()) {
+      const int c = (lo + hi) / 2;
+      if (rec_less(elements[c], held)) {
+        lo = c + 1;
+      } else {
+        hi = c;
+      }
+    }
+    int gap = m + 1;
+    for (; gap + 1 < lo && !broken(); ++gap) move_element(gap, gap + 1);
+    if (broken()) {
+      elements[gap] = held;
+      return;
+    }
+    store_element(gap, held);
+  }
+}
+
+void sinking_merge(int l, int m, int r) {
+  for (int i = l; i <= m && m < r; ++i) {
+    if (broken()) return;
+    if (!compare_exchange(i, m + 1)) continue;
+    for (int p = m + 1; p < r && !broken() && elem_greater(p, p + 1); ++p) swap_elements(p, p + 1);
+  }
+}
+
+namespace {
+
+int last_position() {
+  return column_count() - 1;
+}
+
+// Whether algorithm_index names the natural member of a pair.
+bool natural_member() {
+  return algorithm_index >= 189;
+}
+
+void run_merge(MergeProcedure merge) {
+  if (natural_member()) {
+    natural_merge_sort(0, last_position(), merge);
+  } else {
+    top_down_merge_sort(0, last_position(), merge);
+  }
+}
+
+void rotation_merge_by_index(int l, int m, int r) {
+  const int index = algorithm_index.load(std::memory_order_relaxed);
+  const int mode = (natural_member() ? index - 72 : index) - 154;
+  rotation_merge(l, m, r, mode);
+}
+
+void reversal_rotation_merge(int l, int m, int r) {
+  rotation_merge_with(l, m, r, 3, reversal_rotate);
+}
+
+void block_insertion_merge_in_place(int l, int m, int r) {
+  block_insertion_merge(l, m + 1, r + 1, -1);
+}
+
+// clang-format off
+void sort_co_rank() { run_merge(co_rank_merge); }
+void sort_cut() { run_merge(cut_merge); }
+void sort_held_insertion() { run_merge(held_insertion_merge); }
+void sort_sinking() { run_merge(sinking_merge); }
+void sort_co_rank_standard() {
+  run_merge([](int l, int m, int r) { co_rank_merge_with(l, m, r, block_swap, 16); });
+}
+void sort_cut_reversals() {
+  run_merge([](int l, int m, int r) { cut_merge_with(l, m, r, reversal_rotate); });
+}
+void sort_swap() { run_merge(swap_merge); }
+void sort_swap_widened() { run_merge(swap_merge_widened); }
+void sort_middle_cut() { run_merge(middle_cut_merge); }
+void sort_displacement() { run_merge(displacement_merge); }
+void sort_compare_exchange_sweep() { run_merge(compare_exchange_sweep_merge); }
+void sort_weave() { run_merge(weave_merge); }
+void sort_shift() { run_merge(shift_merge); }
+void sort_symmetric() { run_merge(symmetric_merge); }
+void sort_block_insertion() { run_merge(block_insertion_merge_in_place); }
+void sort_rotation() { run_merge(rotation_merge_by_index); }
+void sort_reversal_rotation() { run_merge(reversal_rotation_merge); }
+// clang-format on
+
+}  // namespace
+
+void register_merge_in_place_sorts() {
+  register_procedures({123, 195}, sort_swap);
+  register_procedures({124, 196}, sort_swap_widened);
+  register_procedures({128, 200}, sort_middle_cut);
+  register_procedures({129, 201}, sort_displacement);
+  register_procedures({131, 203}, sort_compare_exchange_sweep);
+  register_procedures({132, 204}, sort_weave);
+  register_procedures({133, 205}, sort_shift);
+  register_procedures({139, 211}, sort_symmetric);
+  register_procedures({146, 218}, sort_block_insertion);
+  register_procedures({154, 155, 156, 157, 226, 227, 228, 229}, sort_rotation);
+  register_procedures({158, 230}, sort_reversal_rotation);
+  register_procedures({142, 214}, sort_co_rank);
+  register_procedures({160, 232}, sort_cut);
+  register_procedures({138, 210}, sort_held_insertion);
+  register_procedures({130, 202}, sort_sinking);
+  register_procedures({153, 225}, sort_co_rank_standard);
+  register_procedures({134, 206}, sort_cut_reversals);
+}
+
+}  // namespace mv

@@ -1,0 +1,42 @@
+// In-place merge procedures: each merges the sorted runs l..m and m+1..r (inclusive) with the
+// counted operations only, no buffer, and returns at once on break_off with every element still
+// present once. The merge sorts of the family run them under the top-down and natural drivers.
+#pragma once
+
+namespace mv {
+
+// Exchanges the k = number of misplaced elements at the seam by counted swappings of equal-length
+// blocks and merges the two halves that result. Stable.
+void swap_merge(int l, int m, int r);
+// The swap merge whose blocks are widened over keys equal to their edges and exchanged with
+// block_swap. Stable.
+void swap_merge_widened(int l, int m, int r);
+// Splits the left run at its middle, rotates the smaller right elements before it. Stable.
+void middle_cut_merge(int l, int m, int r);
+// Symmetric binary search for the cut, one rotation, both halves merged the same way. Stable.
+void symmetric_merge(int l, int m, int r);
+// Each misplaced left element is exchanged with the right run's head, which it then sinks into.
+void displacement_merge(int l, int m, int r);
+// Compare-exchanges of each left element with the right run's head, the new head sinking.
+void compare_exchange_sweep_merge(int l, int m, int r);
+// Carries the shorter run's elements across the other by neighbour swappings.
+void weave_merge(int l, int m, int r);
+// Inserts each right element before the first left element that must follow it. Stable.
+void shift_merge(int l, int m, int r);
+// Exchanges the blocks that straddle the middle of the merged order (found by one binary search)
+// and merges both halves the same way. Stable.
+void co_rank_merge(int l, int m, int r);
+// Cuts the longer run at its middle, the other at the matching key, rotates between the cuts and
+// merges both sides the same way. Stable.
+void cut_merge(int l, int m, int r);
+// Each misplaced left element is exchanged with the right run's head and inserted into the right
+// run by binary search and movings.
+void held_insertion_merge(int l, int m, int r);
+// Compare-exchanges each left element with the right run's head, the new head sinking by
+// counted swappings.
+void sinking_merge(int l, int m, int r);
+// Block rotations between the runs; mode 0 forward, 1 backward, 2 shorter side, 3 alternating.
+// Stable.
+void rotation_merge(int l, int m, int r, int mode);
+
+}  // namespace mv
