@@ -7,6 +7,7 @@
 
 #include "algorithms/block_swapping.h"
 #include "algorithms/merge_sorts.h"
+#include "algorithms/quick_sorts.h"
 #include "algorithms/registry.h"
 #include "engine/catalogue.h"
 #include "engine/element_set.h"
@@ -301,7 +302,7 @@ void cut_merge_with(int l, int m, int r, Rotation rotate) {
       continue;
     }
     int cut1, cut2;  // first positions of the blocks to exchange: cut1..m and m+1..cut2-1
-    if (m - l + 1 >= r - m) {
+    if (r - m < m - l + 1) {
       cut1 = (l + m + 1) / 2;
       int lo = m + 1, hi = r + 1;  // lower bound of cut1's key in the right run
       while (lo < hi && !broken()) {
@@ -398,6 +399,26 @@ void sinking_merge(int l, int m, int r) {
   }
 }
 
+void balanced_merge(int l, int m, int r, MergeProcedure inner) {
+  if (l > m || m >= r) return;
+  const int len1 = m - l + 1, len2 = r - m;
+  if (len1 < len2) {
+    // The left run takes in the right run piece by piece, each piece as long as the left run was.
+    while (m + len1 <= r && !broken()) {
+      inner(l, m, m + len1);
+      m += len1;
+    }
+    if (m < r && !broken()) inner(l, m, r);
+    return;
+  }
+  // Pieces of the right run's length are merged into the right run from the left run's end.
+  while (m - l + 1 > len2 && !broken()) {
+    inner(m - len2 + 1, m, r);
+    m -= len2;
+  }
+  if (!broken()) standard_merge(l, m, r, 1);
+}
+
 namespace {
 
 int last_position() {
@@ -442,6 +463,45 @@ void sort_co_rank_standard() {
 void sort_cut_reversals() {
   run_merge([](int l, int m, int r) { cut_merge_with(l, m, r, reversal_rotate); });
 }
+void sort_balanced_cut() {
+  run_merge([](int l, int m, int r) { balanced_merge(l, m, r, cut_merge); });
+}
+void sort_balanced_co_rank() {
+  run_merge([](int l, int m, int r) { balanced_merge(l, m, r, co_rank_merge); });
+}
+// 202: the sinking merge, inside the balancing wrapper when the left run is the shorter one.
+void sort_sinking_natural() {
+  natural_merge_sort(0, last_position(), [](int l, int m, int r) {
+    if (m - l < r - m - 1) {
+      balanced_merge(l, m, r, sinking_merge);
+    } else {
+      sinking_merge(l, m, r);
+    }
+  });
+}
+
+// 172: ranges [first, last) of up to three elements by the stack-optimised split sort, longer
+// ones by sorting both halves and the cut merge, on a stack of (first, last, step) frames.
+void library_style_merge_sort() {
+  TStackemulator stack;
+  stack.Push3(0, column_count(), 0);
+  while (stack.IsNotEmpty()) {
+    if (broken()) return;
+    int first, last, step;
+    stack.Pop3(first, last, step);
+    const int middle = (first + last) / 2;
+    if (step == 1) {
+      cut_merge(first, middle - 1, last - 1);
+    } else if (last - first <= 3) {
+      split_sort_range(first, last - 1, 378);
+    } else {
+      stack.Push3(first, last, 1);
+      if (last - middle > 1) stack.Push3(middle, last, 0);
+      if (middle - first > 1) stack.Push3(first, middle, 0);
+    }
+  }
+}
+
 void sort_swap() { run_merge(swap_merge); }
 void sort_swap_widened() { run_merge(swap_merge_widened); }
 void sort_middle_cut() { run_merge(middle_cut_merge); }
@@ -472,9 +532,13 @@ void register_merge_in_place_sorts() {
   register_procedures({142, 214}, sort_co_rank);
   register_procedures({160, 232}, sort_cut);
   register_procedures({138, 210}, sort_held_insertion);
-  register_procedures({130, 202}, sort_sinking);
   register_procedures({153, 225}, sort_co_rank_standard);
   register_procedures({134, 206}, sort_cut_reversals);
+  register_procedures({136, 208}, sort_balanced_cut);
+  register_procedures({159, 231}, sort_balanced_co_rank);
+  register_procedure(130, sort_sinking);
+  register_procedure(202, sort_sinking_natural);
+  register_procedure(172, library_style_merge_sort);
 }
 
 }  // namespace mv

@@ -35,6 +35,10 @@ void held_insertion_merge(int l, int m, int r);
 // Compare-exchanges each left element with the right run's head, the new head sinking by
 // counted swappings.
 void sinking_merge(int l, int m, int r);
+// Merges an unbalanced pair as a series of inner merges of pieces as long as the shorter run;
+// when the right run is the shorter, the standard merge finishes with the rest of the left run.
+using InnerMerge = void (*)(int l, int m, int r);
+void balanced_merge(int l, int m, int r, InnerMerge inner);
 // Block rotations between the runs; mode 0 forward, 1 backward, 2 shorter side, 3 alternating.
 // Stable.
 void rotation_merge(int l, int m, int r, int mode);
