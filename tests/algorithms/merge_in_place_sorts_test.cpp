@@ -136,7 +136,8 @@ TEST(MergeInPlace, BlockSwappingMembersUnderSeveralMethods) {
 std::vector<int> family_entries() {
   return {123, 124, 128, 129, 130, 131, 132, 133, 134, 136, 138, 139, 142, 146, 153, 154,
           155, 156, 157, 158, 159, 160, 172, 195, 196, 200, 201, 202, 203, 204, 205, 206, 208,
-          210, 211, 214, 218, 225, 226, 227, 228, 229, 230, 231, 232};
+          210, 211, 214, 218, 225, 226, 227, 228, 229, 230, 231, 232, 178, 179, 180, 181,
+          182, 183};
 }
 
 TEST(MergeInPlace, EntriesSortSampleSetsAndKeepThePermutationOnBreakOff) {
@@ -153,6 +154,25 @@ TEST(MergeInPlace, EntriesSortSampleSetsAndKeepThePermutationOnBreakOff) {
     for (uint64_t k = 1; k < 400; k += 13) {
       test::run_with_budget(index, keys, false, false, k);
       ASSERT_TRUE(test::permutation_intact(keys)) << index << " after " << k;
+    }
+  }
+}
+
+// The workspace merge sorts exchange only (the stabilizing pair also moves in its
+// stabilization), and the mirrored ones end ascending too.
+TEST(MergeInPlace, WorkspaceMergeSortsExchangeOnly) {
+  register_all_algorithms();
+  for (int n : {2, 3, 4, 5, 9, 64, 101}) {
+    const auto keys = test::random_keys(n, 5, n);
+    for (int index : {178, 179, 180, 181, 182, 183}) {
+      test::prepare_set(keys);
+      test::run_procedure(index);
+      SCOPED_TRACE(std::to_string(index) + " n " + std::to_string(n));
+      EXPECT_TRUE(test::keys_sorted());
+      EXPECT_TRUE(test::permutation_intact(keys));
+      if (index < 182) {
+        EXPECT_EQ(movings.get(), 0u);
+      }
     }
   }
 }
