@@ -337,6 +337,45 @@ void cut_merge_with(int l, int m, int r, Rotation rotate) {
   }
 }
 
+// First position of l..r whose element is not in order before element x (stable comparison
+// elem_stable_before(c, x)); r + 1 when there is none.
+int first_not_before(int l, int r, int x) {
+  int lo = l, hi = r + 1;
+  while (lo < hi && !broken()) {
+    const int c = (lo + hi) / 2;
+    if (elem_stable_before(c, x)) {
+      lo = c + 1;
+    } else {
+      hi = c;
+    }
+  }
+  return lo;
+}
+
+// First position of l..r whose element x is in order before (elem_stable_before(x, c));
+// r + 1 when there is none.
+int first_after(int l, int r, int x) {
+  int lo = l, hi = r + 1;
+  while (lo < hi && !broken()) {
+    const int c = (lo + hi) / 2;
+    if (elem_stable_before(x, c)) {
+      hi = c;
+    } else {
+      lo = c + 1;
+    }
+  }
+  return lo;
+}
+
+// Straight insertion of l..r by neighbour compare-exchanges.
+void compare_exchange_insertion(int l, int r) {
+  for (int k = l + 1; k <= r; ++k) {
+    for (int j = k; j > l && !broken() && compare_exchange(j - 1, j); --j) {
+    }
+    if (broken()) return;
+  }
+}
+
 void rotation_merge_with(int l, int m, int r, int mode, Rotation rotate) {
   bool forward = true;
   while (l <= m && m < r && !broken()) {
@@ -418,6 +457,154 @@ void balanced_merge(int l, int m, int r, MergeProcedure inner) {
     m -= len2;
   }
   if (!broken()) standard_merge(l, m, r, 1);
+}
+
+void trimmed_swap_merge(int l, int m, int r) {
+  if (l > m || m >= r || broken()) return;
+  // Left elements in order before the right run's head, and right elements that the left run's
+  // last element comes before, are in place already.
+  const int from = first_not_before(l, m, m + 1);
+  if (from > m || broken()) return;
+  const int to = first_after(m + 1, r, m) - 1;
+  if (!broken()) swap_merge(from, m, to);
+}
+
+void block_swap_merge(int l, int m, int r) {
+  TStackemulator stack;
+  for (;;) {
+    if (broken()) return;
+    if (l > m || m >= r) {
+      if (stack.IsEmpty()) return;
+      stack.Pop3(l, m, r);
+      continue;
+    }
+    const int k = misplaced_count(l, m, r);
+    if (k == 0 || broken()) {
+      l = r;
+      continue;
+    }
+    block_swap(m - k + 1, m + 1, m + k);
+    if (broken()) return;
+    if (m + k < r) stack.Push3(m + 1, m + k, r);
+    r = m;
+    m -= k;
+  }
+}
+
+void binary_rotation_merge(int l, int m, int r) {
+  while (l <= m && m < r && !broken()) {
+    // The first left element that must follow the right run's head, and the right elements
+    // whose keys are below its key.
+    const int i = first_not_before(l, m, m + 1);
+    if (i > m || broken()) return;
+    int lo = m + 1, hi = r + 1;
+    while (lo < hi && !broken()) {
+      const int c = (lo + hi) / 2;
+      if (elem_less(c, i)) {
+        lo = c + 1;
+      } else {
+        hi = c;
+      }
+    }
+    if (broken()) return;
+    block_swap(i, m + 1, lo - 1);
+    const int len = lo - m - 1;
+    l = i + len + 1;
+    m += len;
+  }
+}
+
+void right_middle_cut_merge(int l, int m, int r) {
+  TStackemulator stack;
+  for (;;) {
+    if (broken()) return;
+    if (l > m || m >= r) {
+      if (stack.IsEmpty()) return;
+      stack.Pop3(l, m, r);
+      continue;
+    }
+    const int q = (m + 1 + r + 1) / 2;  // the middle of the right run
+    int k = m;
+    while (k >= l && !broken() && elem_greater(k, q)) --k;
+    block_swap(k + 1, m + 1, q);
+    if (broken()) return;
+    const int placed = q - (m - k);  // the former element q, now in its final place
+    if (placed + 1 <= q && q < r) stack.Push3(placed + 1, q, r);
+    if (l <= k && k + 1 < placed) {
+      m = k;
+      r = placed - 1;
+    } else {
+      l = r;
+    }
+  }
+}
+
+void small_frame_co_rank_merge(int l, int m, int r) {
+  TStackemulator stack;
+  for (;;) {
+    if (broken()) return;
+    if (l > m || m >= r) {
+      if (stack.IsEmpty()) return;
+      stack.Pop3(l, m, r);
+      continue;
+    }
+    if (r - l < 8) {
+      compare_exchange_insertion(l, r);
+      l = r;
+      continue;
+    }
+    const int len1 = m - l + 1, len2 = r - m;
+    const int k = (len1 + len2) / 2;
+    int lo = std::max(0, k - len2), hi = std::min(k, len1);
+    while (lo < hi && !broken()) {
+      const int i = (lo + hi) / 2;
+      if (elem_stable_before(l + i, m + k - i)) {
+        lo = i + 1;
+      } else {
+        hi = i;
+      }
+    }
+    block_swap(l + lo, m + 1, m + k - lo);
+    if (broken()) return;
+    const int cut = l + k;
+    stack.Push3(cut, cut + (len1 - lo) - 1, r);
+    m = l + lo - 1;
+    r = cut - 1;
+  }
+}
+
+void small_case_merge(int l, int m, int r) {
+  if (l > m || m >= r || broken()) return;
+  if (r - l == 1) {
+    compare_exchange(l, r);
+  } else if (elem_stable_before(m, m + 1)) {
+    return;  // in order already
+  } else if (m == r - 1) {
+    // One right element: it travels left by counted swappings.
+    for (int p = r; p > l && !broken() && elem_greater(p - 1, p); --p) swap_elements(p - 1, p);
+  } else if (m == l) {
+    for (int p = l; p < r && !broken() && elem_greater(p, p + 1); ++p) swap_elements(p, p + 1);
+  } else {
+    standard_merge(l, m, r, 1);
+  }
+}
+
+void head_exchange_merge(int l, int m, int r) {
+  for (int i = l; i <= m && m < r; ++i) {
+    if (broken()) return;
+    if (!compare_exchange(i, m + 1)) continue;
+    // The new right head: its place by binary search, then counted swappings to it.
+    int lo = m + 2, hi = r + 1;
+    while (lo < hi && !broken()) {
+      const int c = (lo + hi) / 2;
+      if (elem_less(c, m + 1)) {
+        lo = c + 1;
+      } else {
+        hi = c;
+      }
+    }
+    for (int p = m + 1; p + 1 < lo && !broken(); ++p) swap_elements(p, p + 1);
+  }
 }
 
 namespace {
@@ -608,6 +795,28 @@ void library_style_merge_sort() {
   }
 }
 
+void sort_trimmed_swap() { run_merge(trimmed_swap_merge); }
+void sort_block_swap_merge() { run_merge(block_swap_merge); }
+void sort_binary_rotation() { run_merge(binary_rotation_merge); }
+void sort_right_middle_cut() { run_merge(right_middle_cut_merge); }
+void sort_small_frame_co_rank() { run_merge(small_frame_co_rank_merge); }
+void sort_small_case() { run_merge(small_case_merge); }
+void sort_head_exchange() { run_merge(head_exchange_merge); }
+void sort_co_rank_reversals() {
+  run_merge([](int l, int m, int r) { co_rank_merge_with(l, m, r, reversal_rotate, 16); });
+}
+
+// 171: pairs by compare-exchanges, then runs of doubling width merged by the swap merge.
+void bottom_up_swap_merge_sort() {
+  const int last = last_position();
+  for (int i = 0; i < last && !broken(); i += 2) compare_exchange(i, i + 1);
+  for (int width = 2; width <= last && !broken(); width *= 2) {
+    for (int l = 0; l + width <= last && !broken(); l += 2 * width) {
+      swap_merge(l, l + width - 1, std::min(l + 2 * width - 1, last));
+    }
+  }
+}
+
 void sort_swap() { run_merge(swap_merge); }
 void sort_swap_widened() { run_merge(swap_merge_widened); }
 void sort_middle_cut() { run_merge(middle_cut_merge); }
@@ -645,6 +854,15 @@ void register_merge_in_place_sorts() {
   register_procedure(130, sort_sinking);
   register_procedure(202, sort_sinking_natural);
   register_procedure(172, library_style_merge_sort);
+  register_procedure(171, bottom_up_swap_merge_sort);
+  register_procedures({120, 192}, sort_head_exchange);
+  register_procedures({125, 197}, sort_block_swap_merge);
+  register_procedures({126, 198}, sort_trimmed_swap);
+  register_procedures({135, 207}, sort_right_middle_cut);
+  register_procedures({137, 209}, sort_binary_rotation);
+  register_procedures({144, 216}, sort_small_frame_co_rank);
+  register_procedures({163, 235}, sort_co_rank_reversals);
+  register_procedures({164, 236}, sort_small_case);
   register_procedures({178, 179, 180, 181, 182, 183}, workspace_merge_sort);
 }
 

@@ -35,6 +35,24 @@ void held_insertion_merge(int l, int m, int r);
 // Compare-exchanges each left element with the right run's head, the new head sinking by
 // counted swappings.
 void sinking_merge(int l, int m, int r);
+// The swap merge on what remains after binary searches trim the elements in place at both ends.
+// Stable.
+void trimmed_swap_merge(int l, int m, int r);
+// The swap merge's equal-length blocks exchanged with block_swap. Stable.
+void block_swap_merge(int l, int m, int r);
+// Binary searches find each block of right elements that goes before the next misplaced left
+// element; block_swap moves it there. Stable.
+void binary_rotation_merge(int l, int m, int r);
+// Splits the right run at its middle and rotates the greater left elements behind it. Stable.
+void right_middle_cut_merge(int l, int m, int r);
+// The co-rank merge with frames of up to eight elements sorted by compare-exchanges. Stable.
+void small_frame_co_rank_merge(int l, int m, int r);
+// Two elements by a compare-exchange, a single element by swappings, otherwise the standard
+// merge. Stable.
+void small_case_merge(int l, int m, int r);
+// Compare-exchanges of each left element with the right run's head; the new head goes to its
+// place (binary search) by counted swappings.
+void head_exchange_merge(int l, int m, int r);
 // Merges an unbalanced pair as a series of inner merges of pieces as long as the shorter run;
 // when the right run is the shorter, the standard merge finishes with the rest of the left run.
 using InnerMerge = void (*)(int l, int m, int r);

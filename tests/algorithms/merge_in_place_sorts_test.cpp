@@ -37,6 +37,13 @@ std::vector<NamedMerge> merges() {
       {"cut", cut_merge, true},
       {"held insertion", held_insertion_merge, false},
       {"sinking", sinking_merge, false},
+      {"trimmed swap", trimmed_swap_merge, true},
+      {"block swap", block_swap_merge, true},
+      {"binary rotation", binary_rotation_merge, true},
+      {"right middle cut", right_middle_cut_merge, true},
+      {"small frame co-rank", small_frame_co_rank_merge, true},
+      {"small case", small_case_merge, true},
+      {"head exchange", head_exchange_merge, false},
       {"balanced cut", [](int l, int m, int r) { balanced_merge(l, m, r, cut_merge); }, true},
       {"balanced sinking", [](int l, int m, int r) { balanced_merge(l, m, r, sinking_merge); },
        false},
@@ -117,8 +124,8 @@ TEST(MergeInPlace, BlockSwappingMembersUnderSeveralMethods) {
   const auto keys_distinct = test::random_keys(61, 1000, 5);
   const auto keys_equal = test::random_keys(61, 4, 6);
   for (int method : {0, 3, 7, 12, 19, 25}) {
-    for (int index : {124, 128, 136, 139, 142, 146, 153, 154, 155, 156, 157, 159, 160, 172, 196,
-                      211, 229}) {
+    for (int index : {124, 125, 128, 135, 136, 137, 139, 142, 144, 146, 153,
+                      154, 155, 156, 157, 159, 160, 172, 196, 211, 229}) {
       for (const auto* keys : {&keys_distinct, &keys_equal}) {
         test::prepare_set(*keys);
         settings.block_swap_method = method;
@@ -134,10 +141,10 @@ TEST(MergeInPlace, BlockSwappingMembersUnderSeveralMethods) {
 
 // The entries registered so far; every one is checked below.
 std::vector<int> family_entries() {
-  return {123, 124, 128, 129, 130, 131, 132, 133, 134, 136, 138, 139, 142, 146, 153, 154,
-          155, 156, 157, 158, 159, 160, 172, 195, 196, 200, 201, 202, 203, 204, 205, 206, 208,
-          210, 211, 214, 218, 225, 226, 227, 228, 229, 230, 231, 232, 178, 179, 180, 181,
-          182, 183};
+  return {123, 124, 128, 129, 130, 131, 132, 133, 134, 136, 138, 139, 142, 146, 153, 154, 155,
+          156, 157, 158, 159, 160, 172, 195, 196, 200, 201, 202, 203, 204, 205, 206, 208, 210,
+          211, 214, 218, 225, 226, 227, 228, 229, 230, 231, 232, 178, 179, 180, 181, 182, 183,
+          120, 192, 125, 197, 126, 198, 135, 207, 137, 209, 144, 216, 163, 235, 164, 236, 171};
 }
 
 TEST(MergeInPlace, EntriesSortSampleSetsAndKeepThePermutationOnBreakOff) {
