@@ -4,6 +4,7 @@
 #include "algorithms/merge_in_place_sorts.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "algorithms/block_swapping.h"
 #include "algorithms/merge_sorts.h"
@@ -11,6 +12,7 @@
 #include "algorithms/registry.h"
 #include "engine/catalogue.h"
 #include "engine/element_set.h"
+#include "engine/parameters.h"
 #include "engine/stabilization.h"
 #include "engine/stack_emulation.h"
 
@@ -609,6 +611,86 @@ void head_exchange_merge(int l, int m, int r) {
 
 namespace {
 
+// First position of l..m whose element must follow element x: stable, not in order before it;
+// unstable, a key not below x's key.
+int first_following(int l, int m, int x, bool stable) {
+  int lo = l, hi = m + 1;
+  while (lo < hi && !broken()) {
+    const int c = (lo + hi) / 2;
+    if (stable ? elem_stable_before(c, x) : elem_less(c, x)) {
+      lo = c + 1;
+    } else {
+      hi = c;
+    }
+  }
+  return lo;
+}
+
+// First position of m+1..r whose element need not go before element x: stable, x is in order
+// before it; unstable, its key is not below x's key.
+int first_not_preceding(int m, int r, int x, bool stable) {
+  int lo = m + 1, hi = r + 1;
+  while (lo < hi && !broken()) {
+    const int c = (lo + hi) / 2;
+    if (stable ? !elem_stable_before(x, c) : elem_less(c, x)) {
+      lo = c + 1;
+    } else {
+      hi = c;
+    }
+  }
+  return lo;
+}
+
+// The next block of the right run: the left elements that must follow its last element are
+// rotated behind it, and what stands before them is merged with the block by `local`; the rest
+// of the left run goes on with the rest of the right run.
+bool block_step_forward(int& l, int& m, int r, int block, bool stable, MergeProcedure local) {
+  const int end = std::min(m + block, r);
+  const int q = first_following(l, m, end, stable);
+  if (broken()) return false;
+  block_swap(q, m + 1, end);
+  if (broken()) return false;
+  const int len = end - m;
+  if (l < q) local(l, q - 1, q + len - 1);
+  l = q + len;
+  m = end;
+  return !broken();
+}
+
+// The mirror image: the last block of the left run, the right elements that must precede its
+// first element rotated before it, the block merged with what stands behind them.
+bool block_step_backward(int l, int& m, int& r, int block, bool stable, MergeProcedure local) {
+  const int start = std::max(l, m - block + 1);
+  const int q = first_not_preceding(m, r, start, stable);
+  if (broken()) return false;
+  block_swap(start, m + 1, q - 1);
+  if (broken()) return false;
+  const int head = q - m - 1;
+  if (q <= r) local(start + head, q - 1, r);
+  r = start + head - 1;
+  m = start - 1;
+  return !broken();
+}
+
+int root_block(int len) {
+  return std::max(1, static_cast<int>(std::sqrt(static_cast<double>(len))));
+}
+
+}  // namespace
+
+void block_merge(int l, int m, int r, const BlockMergeShape& shape) {
+  bool forward = true;
+  while (l <= m && m < r && !broken()) {
+    const bool go_on = forward
+                           ? block_step_forward(l, m, r, shape.block, shape.stable, shape.local)
+                           : block_step_backward(l, m, r, shape.block, shape.stable, shape.local);
+    if (!go_on) return;
+    if (shape.duplex) forward = !forward;
+  }
+}
+
+namespace {
+
 int last_position() {
   return column_count() - 1;
 }
@@ -817,6 +899,37 @@ void bottom_up_swap_merge_sort() {
   }
 }
 
+void local_block_insertion(int l, int m, int r) {
+  block_insertion_merge(l, m + 1, r + 1, -1);
+}
+
+// The block merges by catalogue index: block size, stability of the cuts, direction and the
+// merge of each block with the elements before it.
+void block_merge_by_index(int l, int m, int r) {
+  const int index = algorithm_index.load(std::memory_order_relaxed);
+  const int plain = natural_member() ? index - 72 : index;
+  const int total = r - l + 1;
+  BlockMergeShape shape{root_block(total), true, false, local_block_insertion};
+  switch (plain) {
+    case 140: shape.stable = false; break;
+    case 143: shape.block = root_block(r - m); break;
+    case 150: shape.stable = false; shape.local = head_exchange_merge; break;
+    case 151: shape.stable = false; shape.local = cut_merge; break;
+    case 152: shape.stable = false; shape.local = cut_merge; shape.duplex = true; break;
+    case 161: shape.local = standard_merge_stable; break;
+    case 162: {
+      const int pardo = parameters.Param_pardo;
+      if (pardo > 0) shape.block = std::min(total, pardo);
+      shape.local = standard_merge_stable;
+      break;
+    }
+    default: break;
+  }
+  block_merge(l, m, r, shape);
+}
+
+void sort_block_merge() { run_merge(block_merge_by_index); }
+
 void sort_swap() { run_merge(swap_merge); }
 void sort_swap_widened() { run_merge(swap_merge_widened); }
 void sort_middle_cut() { run_merge(middle_cut_merge); }
@@ -855,6 +968,9 @@ void register_merge_in_place_sorts() {
   register_procedure(202, sort_sinking_natural);
   register_procedure(172, library_style_merge_sort);
   register_procedure(171, bottom_up_swap_merge_sort);
+  register_procedures(
+      {140, 141, 143, 150, 151, 152, 161, 162, 212, 213, 215, 222, 223, 224, 233, 234},
+      sort_block_merge);
   register_procedures({120, 192}, sort_head_exchange);
   register_procedures({125, 197}, sort_block_swap_merge);
   register_procedures({126, 198}, sort_trimmed_swap);

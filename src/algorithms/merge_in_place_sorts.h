@@ -53,6 +53,16 @@ void small_case_merge(int l, int m, int r);
 // Compare-exchanges of each left element with the right run's head; the new head goes to its
 // place (binary search) by counted swappings.
 void head_exchange_merge(int l, int m, int r);
+// Block merge: blocks of the right run (or, duplex, alternately of the left run from its end)
+// are rotated into place with block_swap and merged locally with the elements that the rotation
+// leaves before (behind) them. Stable when the cuts are stable and the local merge is.
+struct BlockMergeShape {
+  int block;
+  bool stable;
+  bool duplex;
+  void (*local)(int l, int m, int r);
+};
+void block_merge(int l, int m, int r, const BlockMergeShape& shape);
 // Merges an unbalanced pair as a series of inner merges of pieces as long as the shorter run;
 // when the right run is the shorter, the standard merge finishes with the rest of the left run.
 using InnerMerge = void (*)(int l, int m, int r);

@@ -9,6 +9,7 @@
 
 #include "algorithms/block_swapping.h"
 #include "algorithms/registry.h"
+#include "engine/parameters.h"
 #include "engine/settings.h"
 #include "engine_fixture.h"
 
@@ -44,6 +45,21 @@ std::vector<NamedMerge> merges() {
       {"small frame co-rank", small_frame_co_rank_merge, true},
       {"small case", small_case_merge, true},
       {"head exchange", head_exchange_merge, false},
+      {"block, stable",
+       [](int l, int m, int r) {
+         block_merge(l, m, r, {3, true, false, cut_merge});
+       },
+       true},
+      {"block, unstable duplex",
+       [](int l, int m, int r) {
+         block_merge(l, m, r, {2, false, true, sinking_merge});
+       },
+       false},
+      {"block, stable duplex",
+       [](int l, int m, int r) {
+         block_merge(l, m, r, {1, true, true, shift_merge});
+       },
+       true},
       {"balanced cut", [](int l, int m, int r) { balanced_merge(l, m, r, cut_merge); }, true},
       {"balanced sinking", [](int l, int m, int r) { balanced_merge(l, m, r, sinking_merge); },
        false},
@@ -92,6 +108,20 @@ TEST(MergeInPlace, EveryMergeOnEveryLengthPairDistinctAndEqualKeys) {
     check_every_length_pair(m, 1000);  // nearly distinct
     check_every_length_pair(m, 3);     // many equal keys: stability shows
   }
+}
+
+TEST(MergeInPlace, PartitionMergeBlockSizeFromItsParameter) {
+  register_all_algorithms();
+  for (int pardo : {0, 1, 2, 5, 1000}) {
+    const auto keys = test::random_keys(50, 6, pardo);
+    test::prepare_set(keys);
+    parameters.Param_pardo = pardo;
+    test::run_procedure(162);
+    EXPECT_TRUE(test::keys_sorted()) << pardo;
+    EXPECT_TRUE(test::permutation_intact(keys)) << pardo;
+    EXPECT_TRUE(test::equal_keys_in_start_order()) << pardo;
+  }
+  parameters.Param_pardo = 0;
 }
 
 TEST(MergeInPlace, RunsAlreadyInOrderCostNoExchange) {
