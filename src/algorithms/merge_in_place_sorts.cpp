@@ -689,6 +689,80 @@ void block_merge(int l, int m, int r, const BlockMergeShape& shape) {
   }
 }
 
+void grail_merge_iterative(int pos, int len1, int len2) {
+  if (len1 < len2) {
+    while (len1 > 0 && !broken()) {
+      // The right elements that must precede the left run's head go before it in one rotation.
+      const int h =
+          first_not_preceding(pos + len1 - 1, pos + len1 + len2 - 1, pos, true) - (pos + len1);
+      if (broken()) return;
+      if (h > 0) {
+        block_swap(pos, pos + len1, pos + len1 + h - 1);
+        pos += h;
+        len2 -= h;
+      }
+      if (len2 == 0 || broken()) return;
+      do {
+        ++pos;
+        --len1;
+      } while (len1 > 0 && !broken() && elem_stable_before(pos, pos + len1));
+    }
+  } else {
+    while (len2 > 0 && !broken()) {
+      // The left elements that must follow the right run's last element go behind it.
+      const int last = pos + len1 + len2 - 1;
+      const int h = first_following(pos, pos + len1 - 1, last, true) - pos;
+      if (broken()) return;
+      if (h != len1) {
+        block_swap(pos + h, pos + len1, last);
+        len1 = h;
+      }
+      if (len1 == 0 || broken()) return;
+      do {
+        --len2;
+      } while (len2 > 0 && !broken() && elem_stable_before(pos + len1 - 1, pos + len1 + len2 - 1));
+    }
+  }
+}
+
+void grail_merge_recursive(int pos, int len1, int len2) {
+  TStackemulator stack;
+  for (;;) {
+    if (broken()) return;
+    if (len1 <= 0 || len2 <= 0) {
+      if (stack.IsEmpty()) return;
+      stack.Pop3(pos, len1, len2);
+      continue;
+    }
+    // Cut the shorter run at its middle and the longer one at the matching place.
+    const int m = pos + len1 - 1, r = m + len2;
+    int cut1, cut2;
+    if (len1 <= len2) {
+      cut1 = pos + len1 / 2;
+      cut2 = first_not_preceding(m, r, cut1, true);
+    } else {
+      cut2 = m + 1 + len2 / 2;
+      cut1 = first_following(pos, m, cut2, true);
+      ++cut2;  // the cut element goes with the block before it
+    }
+    if (broken()) return;
+    block_swap(cut1, m + 1, cut2 - 1);
+    if (broken()) return;
+    const int middle = cut1 + (cut2 - m - 1);
+    if (len1 <= len2) {
+      // The former element cut1 stands at middle, in its place.
+      stack.Push3(middle + 1, cut2 - middle - 1, r - cut2 + 1);
+      len2 = middle - cut1;
+      len1 = cut1 - pos;
+    } else {
+      // The former right element cut2 - 1 stands at middle - 1, in its place.
+      stack.Push3(middle, cut2 - middle, r - cut2 + 1);
+      len2 = middle - 1 - cut1;
+      len1 = cut1 - pos;
+    }
+  }
+}
+
 namespace {
 
 int last_position() {
@@ -930,6 +1004,13 @@ void block_merge_by_index(int l, int m, int r) {
 
 void sort_block_merge() { run_merge(block_merge_by_index); }
 
+void sort_grail_iterative() {
+  run_merge([](int l, int m, int r) { grail_merge_iterative(l, m - l + 1, r - m); });
+}
+void sort_grail_recursive() {
+  run_merge([](int l, int m, int r) { grail_merge_recursive(l, m - l + 1, r - m); });
+}
+
 void sort_swap() { run_merge(swap_merge); }
 void sort_swap_widened() { run_merge(swap_merge_widened); }
 void sort_middle_cut() { run_merge(middle_cut_merge); }
@@ -968,6 +1049,8 @@ void register_merge_in_place_sorts() {
   register_procedure(202, sort_sinking_natural);
   register_procedure(172, library_style_merge_sort);
   register_procedure(171, bottom_up_swap_merge_sort);
+  register_procedures({147, 219}, sort_grail_iterative);
+  register_procedures({148, 220}, sort_grail_recursive);
   register_procedures(
       {140, 141, 143, 150, 151, 152, 161, 162, 212, 213, 215, 222, 223, 224, 233, 234},
       sort_block_merge);

@@ -63,6 +63,12 @@ struct BlockMergeShape {
   void (*local)(int l, int m, int r);
 };
 void block_merge(int l, int m, int r, const BlockMergeShape& shape);
+// Grail merges of the runs of len1 and len2 elements from pos. Iterative: from the shorter run's
+// side, each block of the other run that must pass an element goes there in one rotation.
+// Recursive: the shorter run cut at its middle, the longer at the matching place, both sides on
+// the stack. Stable.
+void grail_merge_iterative(int pos, int len1, int len2);
+void grail_merge_recursive(int pos, int len1, int len2);
 // Merges an unbalanced pair as a series of inner merges of pieces as long as the shorter run;
 // when the right run is the shorter, the standard merge finishes with the rest of the left run.
 using InnerMerge = void (*)(int l, int m, int r);
