@@ -289,8 +289,10 @@ void co_rank_merge_with(int l, int m, int r, Rotation rotate, int small) {
 }
 
 // Cuts the longer run at its middle, finds the matching cut in the other by binary search,
-// rotates the blocks between the cuts and merges both sides the same way on the stack.
-void cut_merge_with(int l, int m, int r, Rotation rotate) {
+// rotates the blocks between the cuts and merges both sides the same way on the stack. A frame
+// whose shorter run has at most `buffered` elements goes to the scratch merge through buffer_a
+// instead (none when buffered is 0).
+void cut_merge_with(int l, int m, int r, Rotation rotate, int buffered = 0) {
   TStackemulator stack;
   for (;;) {
     if (broken()) return;
@@ -301,6 +303,11 @@ void cut_merge_with(int l, int m, int r, Rotation rotate) {
     }
     if (l == m && m + 1 == r) {
       compare_exchange(l, r);
+      l = r;
+      continue;
+    }
+    if (std::min(m - l + 1, r - m) <= buffered) {
+      scratch_merge(l, m, r);
       l = r;
       continue;
     }
@@ -1011,6 +1018,15 @@ void sort_grail_recursive() {
   run_merge([](int l, int m, int r) { grail_merge_recursive(l, m - l + 1, r - m); });
 }
 
+// 127: the cut merge decomposes each merge until the shorter run fits the buffer of "lenW"
+// elements (the square root of the set's size while "lenW" is 0 or below).
+void sort_decomposition() {
+  run_merge([](int l, int m, int r) {
+    const int width = parameters.lenW > 0 ? parameters.lenW : root_block(column_count());
+    cut_merge_with(l, m, r, block_swap, width);
+  });
+}
+
 void sort_swap() { run_merge(swap_merge); }
 void sort_swap_widened() { run_merge(swap_merge_widened); }
 void sort_middle_cut() { run_merge(middle_cut_merge); }
@@ -1050,6 +1066,7 @@ void register_merge_in_place_sorts() {
   register_procedure(172, library_style_merge_sort);
   register_procedure(171, bottom_up_swap_merge_sort);
   register_procedures({147, 219}, sort_grail_iterative);
+  register_procedures({127, 199}, sort_decomposition);
   register_procedures({148, 220}, sort_grail_recursive);
   register_procedures(
       {140, 141, 143, 150, 151, 152, 161, 162, 212, 213, 215, 222, 223, 224, 233, 234},

@@ -128,6 +128,22 @@ TEST(MergeInPlace, PartitionMergeBlockSizeFromItsParameter) {
   parameters.Param_pardo = 0;
 }
 
+// The decomposition merge buffers only frames whose shorter run fits "lenW"; 0 or below means
+// the square root of the size.
+TEST(MergeInPlace, DecompositionMergeBufferWidth) {
+  register_all_algorithms();
+  for (int width : {-3, 0, 1, 4, 100}) {
+    const auto keys = test::random_keys(60, 7, width + 10);
+    test::prepare_set(keys);
+    parameters.lenW = width;
+    test::run_procedure(127);
+    EXPECT_TRUE(test::keys_sorted()) << width;
+    EXPECT_TRUE(test::permutation_intact(keys)) << width;
+    EXPECT_TRUE(test::equal_keys_in_start_order()) << width;
+  }
+  parameters.lenW = 0;
+}
+
 TEST(MergeInPlace, RunsAlreadyInOrderCostNoExchange) {
   for (const auto& m : merges()) {
     test::prepare_set({1, 2, 3, 4, 5, 6, 7});
