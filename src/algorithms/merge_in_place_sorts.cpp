@@ -770,6 +770,29 @@ void grail_merge_recursive(int pos, int len1, int len2) {
   }
 }
 
+void duel_merge(int l, int m, int r) {
+  TStackemulator stack;
+  for (;;) {
+    if (broken()) return;
+    if (l > m || m >= r || elem_stable_before(m, m + 1)) {
+      if (broken() || stack.IsEmpty()) return;
+      stack.Pop3(l, m, r);
+      continue;
+    }
+    // The left elements before p stay; from p on, the misplaced tail of the left run changes
+    // place with the equally long head of the right run.
+    const int p = first_following(l, m, m + 1, true);
+    const int k = misplaced_count(p, m, r);
+    if (broken()) return;
+    swap_ranges(m - k + 1, m, m + 1);
+    if (broken()) return;
+    if (m + k < r) stack.Push3(m + 1, m + k, r);
+    l = p;
+    r = m;
+    m -= k;
+  }
+}
+
 namespace {
 
 int last_position() {
@@ -1027,6 +1050,8 @@ void sort_decomposition() {
   });
 }
 
+void sort_duel() { run_merge(duel_merge); }
+
 void sort_swap() { run_merge(swap_merge); }
 void sort_swap_widened() { run_merge(swap_merge_widened); }
 void sort_middle_cut() { run_merge(middle_cut_merge); }
@@ -1066,6 +1091,7 @@ void register_merge_in_place_sorts() {
   register_procedure(172, library_style_merge_sort);
   register_procedure(171, bottom_up_swap_merge_sort);
   register_procedures({147, 219}, sort_grail_iterative);
+  register_procedures({149, 221}, sort_duel);
   register_procedures({127, 199}, sort_decomposition);
   register_procedures({148, 220}, sort_grail_recursive);
   register_procedures(

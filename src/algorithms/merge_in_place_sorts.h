@@ -69,6 +69,10 @@ void block_merge(int l, int m, int r, const BlockMergeShape& shape);
 // the stack. Stable.
 void grail_merge_iterative(int pos, int len1, int len2);
 void grail_merge_recursive(int pos, int len1, int len2);
+// Duel merge: a frame whose seam is out of order drops the left elements in place (binary
+// search), exchanges the misplaced left tail with the equally long right head by swap_ranges and
+// goes on with both halves. Stable.
+void duel_merge(int l, int m, int r);
 // Merges an unbalanced pair as a series of inner merges of pieces as long as the shorter run;
 // when the right run is the shorter, the standard merge finishes with the rest of the left run.
 using InnerMerge = void (*)(int l, int m, int r);

@@ -45,6 +45,7 @@ std::vector<NamedMerge> merges() {
       {"small frame co-rank", small_frame_co_rank_merge, true},
       {"small case", small_case_merge, true},
       {"head exchange", head_exchange_merge, false},
+      {"duel", duel_merge, true},
       {"grail iterative", [](int l, int m, int r) { grail_merge_iterative(l, m - l + 1, r - m); },
        true},
       {"grail recursive", [](int l, int m, int r) { grail_merge_recursive(l, m - l + 1, r - m); },
