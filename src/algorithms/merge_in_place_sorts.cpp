@@ -23,6 +23,21 @@ inline bool broken() {
   return break_off.load(std::memory_order_relaxed);
 }
 
+// The first position of lo .. hi-1 for which goes_before is false, hi when there is none;
+// goes_before holds on a prefix of the range.
+template <class Pred>
+int partition_point(int lo, int hi, Pred goes_before) {
+  while (lo < hi && !broken()) {
+    const int c = (lo + hi) / 2;
+    if (goes_before(c)) {
+      lo = c + 1;
+    } else {
+      hi = c;
+    }
+  }
+  return lo;
+}
+
 // Exchanges first..mid-1 and mid..last by the block reversal rotation, whatever the chosen
 // block swapping method.
 void reversal_rotate(int first, int mid, int last) {
@@ -35,15 +50,8 @@ void reversal_rotate(int first, int mid, int last) {
 // The swap merge's k: the smallest k (0 .. shorter run length) for which element m - k is in
 // order before element m + 1 + k.
 int misplaced_count(int l, int m, int r) {
-  int lo = 0, hi = std::min(m - l + 1, r - m);
-  while (lo < hi && !broken()) {
-    const int c = (lo + hi) / 2;
-    if (elem_stable_before(m - c, m + 1 + c)) {
-      hi = c;
-    } else {
-      lo = c + 1;
-    }
-  }
+  int lo = partition_point(0, std::min(m - l + 1, r - m),
+                           [&](int c) { return !elem_stable_before(m - c, m + 1 + c); });
   return lo;
 }
 
@@ -130,17 +138,10 @@ void symmetric_merge(int l, int m, int r) {
     }
     const int half = (first + last) / 2;
     const int n = half + middle;
-    int lo = middle > half ? n - last : first;
-    int hi = middle > half ? half : middle;
-    while (lo < hi && !broken()) {
-      const int c = (lo + hi) / 2;
-      if (elem_stable_before(c, n - c - 1)) {
-        lo = c + 1;
-      } else {
-        hi = c;
-      }
-    }
-    const int start = lo, end = n - start;
+    const int start =
+        partition_point(middle > half ? n - last : first, middle > half ? half : middle,
+                        [&](int c) { return elem_stable_before(c, n - c - 1); });
+    const int end = n - start;
     if (start < middle && middle < end) block_swap(start, middle, end - 1);
     if (broken()) return;
     if (half < end && end < last) stack.Push3(half, end, last);
@@ -250,9 +251,10 @@ bool backward_step(int l, int& m, int& r, Rotation rotate) {
 // Splits l..r where the first half of the merged order ends: i elements of the left run and
 // k - i of the right run, found by one binary search over the pairs that can meet at the cut (a
 // tie goes to the left run). The two middle blocks are exchanged by rotate, and both halves are
-// merged the same way on the stack. Frames with at most `small` elements go to the standard
-// merge instead (none when small is 0).
-void co_rank_merge_with(int l, int m, int r, Rotation rotate, int small) {
+// merged the same way on the stack. Frames of at most `small` elements go to small_merge instead
+// (none when small is 0).
+void co_rank_merge_with(int l, int m, int r, Rotation rotate, int small = 0,
+                        MergeProcedure small_merge = standard_merge_stable) {
   TStackemulator stack;
   for (;;) {
     if (broken()) return;
@@ -262,22 +264,15 @@ void co_rank_merge_with(int l, int m, int r, Rotation rotate, int small) {
       continue;
     }
     if (r - l + 1 <= small) {
-      standard_merge(l, m, r, 1);
+      small_merge(l, m, r);
       l = r;
       continue;
     }
     const int len1 = m - l + 1, len2 = r - m;
     const int k = (len1 + len2) / 2;
-    int lo = std::max(0, k - len2), hi = std::min(k, len1);
     // Smallest i for which left element i no longer belongs before right element k - i - 1.
-    while (lo < hi && !broken()) {
-      const int i = (lo + hi) / 2;
-      if (elem_stable_before(l + i, m + k - i)) {
-        lo = i + 1;
-      } else {
-        hi = i;
-      }
-    }
+    const int lo = partition_point(std::max(0, k - len2), std::min(k, len1),
+                                   [&](int i) { return elem_stable_before(l + i, m + k - i); });
     const int i = lo, j = k - i;
     rotate(l + i, m + 1, m + j);
     if (broken()) return;
@@ -314,28 +309,12 @@ void cut_merge_with(int l, int m, int r, Rotation rotate, int buffered = 0) {
     int cut1, cut2;  // first positions of the blocks to exchange: cut1..m and m+1..cut2-1
     if (r - m < m - l + 1) {
       cut1 = (l + m + 1) / 2;
-      int lo = m + 1, hi = r + 1;  // lower bound of cut1's key in the right run
-      while (lo < hi && !broken()) {
-        const int c = (lo + hi) / 2;
-        if (elem_less(c, cut1)) {
-          lo = c + 1;
-        } else {
-          hi = c;
-        }
-      }
-      cut2 = lo;
+      // The lower bound of cut1's key in the right run.
+      cut2 = partition_point(m + 1, r + 1, [&](int c) { return elem_less(c, cut1); });
     } else {
       cut2 = m + 1 + (r - m) / 2;
-      int lo = l, hi = m + 1;  // upper bound of cut2's key in the left run
-      while (lo < hi && !broken()) {
-        const int c = (lo + hi) / 2;
-        if (elem_less(cut2, c)) {
-          hi = c;
-        } else {
-          lo = c + 1;
-        }
-      }
-      cut1 = lo;
+      // The upper bound of cut2's key in the left run.
+      cut1 = partition_point(l, m + 1, [&](int c) { return !elem_less(cut2, c); });
     }
     rotate(cut1, m + 1, cut2 - 1);
     if (broken()) return;
@@ -349,35 +328,19 @@ void cut_merge_with(int l, int m, int r, Rotation rotate, int buffered = 0) {
 // First position of l..r whose element is not in order before element x (stable comparison
 // elem_stable_before(c, x)); r + 1 when there is none.
 int first_not_before(int l, int r, int x) {
-  int lo = l, hi = r + 1;
-  while (lo < hi && !broken()) {
-    const int c = (lo + hi) / 2;
-    if (elem_stable_before(c, x)) {
-      lo = c + 1;
-    } else {
-      hi = c;
-    }
-  }
+  int lo = partition_point(l, r + 1, [&](int c) { return elem_stable_before(c, x); });
   return lo;
 }
 
 // First position of l..r whose element x is in order before (elem_stable_before(x, c));
 // r + 1 when there is none.
 int first_after(int l, int r, int x) {
-  int lo = l, hi = r + 1;
-  while (lo < hi && !broken()) {
-    const int c = (lo + hi) / 2;
-    if (elem_stable_before(x, c)) {
-      hi = c;
-    } else {
-      lo = c + 1;
-    }
-  }
+  int lo = partition_point(l, r + 1, [&](int c) { return !elem_stable_before(x, c); });
   return lo;
 }
 
-// Straight insertion of l..r by neighbour compare-exchanges.
-void compare_exchange_insertion(int l, int r) {
+// Straight insertion of l..r by neighbour compare-exchanges (a merge procedure for small frames).
+void compare_exchange_insertion(int l, int, int r) {
   for (int k = l + 1; k <= r; ++k) {
     for (int j = k; j > l && !broken() && compare_exchange(j - 1, j); --j) {
     }
@@ -406,7 +369,7 @@ void rotation_merge(int l, int m, int r, int mode) {
 }
 
 void co_rank_merge(int l, int m, int r) {
-  co_rank_merge_with(l, m, r, block_swap, 0);
+  co_rank_merge_with(l, m, r, block_swap);
 }
 
 void cut_merge(int l, int m, int r) {
@@ -421,15 +384,7 @@ void held_insertion_merge(int l, int m, int r) {
     read_element(i, held);
     move_element(i, m + 1);
     // The first position behind m + 1 whose key is not below the held record's.
-    int lo = m + 2, hi = r + 1;
-    while (lo < hi && !broken()) {
-      const int c = (lo + hi) / 2;
-      if (rec_less(elements[c], held)) {
-        lo = c + 1;
-      } else {
-        hi = c;
-      }
-    }
+    int lo = partition_point(m + 2, r + 1, [&](int c) { return rec_less(elements[c], held); });
     int gap = m + 1;
     for (; gap + 1 < lo && !broken(); ++gap) move_element(gap, gap + 1);
     if (broken()) {
@@ -506,15 +461,7 @@ void binary_rotation_merge(int l, int m, int r) {
     // whose keys are below its key.
     const int i = first_not_before(l, m, m + 1);
     if (i > m || broken()) return;
-    int lo = m + 1, hi = r + 1;
-    while (lo < hi && !broken()) {
-      const int c = (lo + hi) / 2;
-      if (elem_less(c, i)) {
-        lo = c + 1;
-      } else {
-        hi = c;
-      }
-    }
+    int lo = partition_point(m + 1, r + 1, [&](int c) { return elem_less(c, i); });
     if (broken()) return;
     block_swap(i, m + 1, lo - 1);
     const int len = lo - m - 1;
@@ -549,37 +496,7 @@ void right_middle_cut_merge(int l, int m, int r) {
 }
 
 void small_frame_co_rank_merge(int l, int m, int r) {
-  TStackemulator stack;
-  for (;;) {
-    if (broken()) return;
-    if (l > m || m >= r) {
-      if (stack.IsEmpty()) return;
-      stack.Pop3(l, m, r);
-      continue;
-    }
-    if (r - l < 8) {
-      compare_exchange_insertion(l, r);
-      l = r;
-      continue;
-    }
-    const int len1 = m - l + 1, len2 = r - m;
-    const int k = (len1 + len2) / 2;
-    int lo = std::max(0, k - len2), hi = std::min(k, len1);
-    while (lo < hi && !broken()) {
-      const int i = (lo + hi) / 2;
-      if (elem_stable_before(l + i, m + k - i)) {
-        lo = i + 1;
-      } else {
-        hi = i;
-      }
-    }
-    block_swap(l + lo, m + 1, m + k - lo);
-    if (broken()) return;
-    const int cut = l + k;
-    stack.Push3(cut, cut + (len1 - lo) - 1, r);
-    m = l + lo - 1;
-    r = cut - 1;
-  }
+  co_rank_merge_with(l, m, r, block_swap, 8, compare_exchange_insertion);
 }
 
 void small_case_merge(int l, int m, int r) {
@@ -603,15 +520,7 @@ void head_exchange_merge(int l, int m, int r) {
     if (broken()) return;
     if (!compare_exchange(i, m + 1)) continue;
     // The new right head: its place by binary search, then counted swappings to it.
-    int lo = m + 2, hi = r + 1;
-    while (lo < hi && !broken()) {
-      const int c = (lo + hi) / 2;
-      if (elem_less(c, m + 1)) {
-        lo = c + 1;
-      } else {
-        hi = c;
-      }
-    }
+    int lo = partition_point(m + 2, r + 1, [&](int c) { return elem_less(c, m + 1); });
     for (int p = m + 1; p + 1 < lo && !broken(); ++p) swap_elements(p, p + 1);
   }
 }
@@ -621,30 +530,16 @@ namespace {
 // First position of l..m whose element must follow element x: stable, not in order before it;
 // unstable, a key not below x's key.
 int first_following(int l, int m, int x, bool stable) {
-  int lo = l, hi = m + 1;
-  while (lo < hi && !broken()) {
-    const int c = (lo + hi) / 2;
-    if (stable ? elem_stable_before(c, x) : elem_less(c, x)) {
-      lo = c + 1;
-    } else {
-      hi = c;
-    }
-  }
+  int lo = partition_point(
+      l, m + 1, [&](int c) { return stable ? elem_stable_before(c, x) : elem_less(c, x); });
   return lo;
 }
 
 // First position of m+1..r whose element need not go before element x: stable, x is in order
 // before it; unstable, its key is not below x's key.
 int first_not_preceding(int m, int r, int x, bool stable) {
-  int lo = m + 1, hi = r + 1;
-  while (lo < hi && !broken()) {
-    const int c = (lo + hi) / 2;
-    if (stable ? !elem_stable_before(x, c) : elem_less(c, x)) {
-      lo = c + 1;
-    } else {
-      hi = c;
-    }
-  }
+  int lo = partition_point(
+      m + 1, r + 1, [&](int c) { return stable ? !elem_stable_before(x, c) : elem_less(c, x); });
   return lo;
 }
 
@@ -935,15 +830,7 @@ class WorkspaceSort {
   // binary search and neighbour exchanges.
   void insert_front(int l, int w, int u) {
     for (int k = w - 1; k >= l; --k) {
-      int lo = k + 1, hi = u;
-      while (lo < hi && !broken()) {
-        const int c = (lo + hi) / 2;
-        if (before(c, k)) {
-          lo = c + 1;
-        } else {
-          hi = c;
-        }
-      }
+      int lo = partition_point(k + 1, u, [&](int c) { return before(c, k); });
       for (int p = k; p + 1 < lo && !broken(); ++p) exchange(p, p + 1);
       if (broken()) return;
     }
