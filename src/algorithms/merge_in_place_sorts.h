@@ -3,7 +3,24 @@
 // present once. The merge sorts of the family run them under the top-down and natural drivers.
 #pragma once
 
+#include "engine/element_set.h"
+
 namespace mv {
+
+// The first position of lo .. hi-1 for which goes_before is false, hi when there is none;
+// goes_before holds on a prefix of the range. A binary search that stops on break_off.
+template <class Pred>
+int partition_point(int lo, int hi, Pred goes_before) {
+  while (lo < hi && !break_off.load(std::memory_order_relaxed)) {
+    const int c = (lo + hi) / 2;
+    if (goes_before(c)) {
+      lo = c + 1;
+    } else {
+      hi = c;
+    }
+  }
+  return lo;
+}
 
 // Exchanges the k = number of misplaced elements at the seam by counted swappings of equal-length
 // blocks and merges the two halves that result. Stable.
@@ -80,5 +97,9 @@ void balanced_merge(int l, int m, int r, InnerMerge inner);
 // Block rotations between the runs; mode 0 forward, 1 backward, 2 shorter side, 3 alternating.
 // Stable.
 void rotation_merge(int l, int m, int r, int mode);
+
+// Registers 171, 172 and 178 to 183, the sorts with drivers of their own (called by
+// register_merge_in_place_sorts).
+void register_merge_in_place_own_drivers();
 
 }  // namespace mv
