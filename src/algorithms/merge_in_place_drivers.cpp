@@ -7,6 +7,7 @@
 #include "algorithms/quick_sorts.h"
 #include "engine/catalogue.h"
 #include "engine/element_set.h"
+#include "engine/settings.h"
 #include "engine/stabilization.h"
 #include "engine/stack_emulation.h"
 
@@ -111,7 +112,9 @@ class WorkspaceSort {
 void workspace_merge_sort() {
   const int index = algorithm_index.load(std::memory_order_relaxed);
   const bool mirrored = index == 179 || index == 180 || index == 183;
-  WorkspaceSort(mirrored, index == 180 || index == 181, index >= 182).run();
+  // 182 and 183 stabilize every merged range while the "locally" box is checked.
+  const bool stabilize = index >= 182 && settings.stabilize_locally.load(std::memory_order_relaxed);
+  WorkspaceSort(mirrored, index == 180 || index == 181, stabilize).run();
 }
 
 // 172: ranges [first, last) of up to three elements by the stack-optimised split sort, longer

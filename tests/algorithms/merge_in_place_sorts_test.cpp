@@ -216,20 +216,23 @@ TEST(MergeInPlace, EntriesSortSampleSetsAndKeepThePermutationOnBreakOff) {
   }
 }
 
-// The workspace merge sorts exchange only (the stabilizing pair also moves in its
-// stabilization), and the mirrored ones end ascending too.
+// The workspace merge sorts exchange only, the mirrored ones end ascending too, and the
+// stabilizable pair with the "locally" box checked sorts as well.
 TEST(MergeInPlace, WorkspaceMergeSortsExchangeOnly) {
   register_all_algorithms();
   for (int n : {2, 3, 4, 5, 9, 64, 101}) {
     const auto keys = test::random_keys(n, 5, n);
     for (int index : {178, 179, 180, 181, 182, 183}) {
-      test::prepare_set(keys);
-      test::run_procedure(index);
-      SCOPED_TRACE(std::to_string(index) + " n " + std::to_string(n));
-      EXPECT_TRUE(test::keys_sorted());
-      EXPECT_TRUE(test::permutation_intact(keys));
-      if (index < 182) {
-        EXPECT_EQ(movings.get(), 0u);
+      for (bool locally : {false, true}) {
+        test::prepare_set(keys);
+        settings.stabilize_locally = locally;
+        test::run_procedure(index);
+        SCOPED_TRACE(std::to_string(index) + " n " + std::to_string(n));
+        EXPECT_TRUE(test::keys_sorted());
+        EXPECT_TRUE(test::permutation_intact(keys));
+        if (!locally) {
+          EXPECT_EQ(movings.get(), 0u);
+        }
       }
     }
   }
