@@ -41,4 +41,8 @@ void quick_sort_ranges(int lo, int hi, int order, bool pump, int depth_limit = q
 // on the right part until the maximum stands at hi. Modes 1 and 2 return 0.
 int partit_pass(int lo, int hi, int mode, bool pump);
 
+// The split sort of lo..hi in the processing order of catalogue index 376 (right part waits), 377
+// (left part waits), 378 (larger part waits) or 379 (accelerated).
+void split_sort_range(int lo, int hi, int index);
+
 }  // namespace mv

@@ -132,10 +132,32 @@ void rlx_sort() {
 // itself), so that both parts are smaller than the range. 379 also collects the keys equal to the
 // pivot (from the back of buffer_a) and writes them between the two parts, where they are final.
 void split_sort() {
-  const int index = algorithm_index;
+  split_sort_range(0, last_position(), algorithm_index);
+}
+
+// ---- 394: VRF sort --------------------------------------------------------------------------
+
+void vrf_sort() {
+  const int last = last_position();
+  for (int i = 0; i <= last / 2; ++i) {
+    if (broken()) return;
+    compare_exchange(i, last - i);
+  }
+  for (int i = 0; i <= last / 2; ++i) {
+    for (int k = 0; k <= last - i; ++k) {
+      if (broken()) return;
+      if (k < last) compare_exchange(k, k + 1);
+      const int p = last - k;
+      if (p < last && elem_greater(p, p + 1)) exchange_by_movings(p, p + 1);
+    }
+  }
+}
+
+}  // namespace
+
+void split_sort_range(int lo, int hi, int index) {
   const bool accelerated = index == 379;
   TStackemulator stack(2);
-  int lo = 0, hi = last_position();
   auto put_aside = [&](int first, int last) {
     if (last - first == 1) {
       compare_exchange(first, last);
@@ -189,26 +211,6 @@ void split_sort() {
     }
   }
 }
-
-// ---- 394: VRF sort --------------------------------------------------------------------------
-
-void vrf_sort() {
-  const int last = last_position();
-  for (int i = 0; i <= last / 2; ++i) {
-    if (broken()) return;
-    compare_exchange(i, last - i);
-  }
-  for (int i = 0; i <= last / 2; ++i) {
-    for (int k = 0; k <= last - i; ++k) {
-      if (broken()) return;
-      if (k < last) compare_exchange(k, k + 1);
-      const int p = last - k;
-      if (p < last && elem_greater(p, p + 1)) exchange_by_movings(p, p + 1);
-    }
-  }
-}
-
-}  // namespace
 
 namespace quick_detail {
 

@@ -7,6 +7,7 @@ void register_all_algorithms() {
     register_distribution_sorts();
     register_exchange_sorts();
     register_merge_sorts();
+    register_merge_in_place_sorts();
     register_insertion_sorts();
     register_quick_sorts();
     register_selection_heap_smooth_sorts();

@@ -9,6 +9,7 @@ void register_all_algorithms();
 void register_distribution_sorts();
 void register_exchange_sorts();
 void register_merge_sorts();
+void register_merge_in_place_sorts();
 void register_insertion_sorts();
 void register_quick_sorts();
 void register_selection_heap_smooth_sorts();

@@ -1,0 +1,242 @@
+#include "algorithms/merge_in_place_sorts.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "algorithms/block_swapping.h"
+#include "algorithms/registry.h"
+#include "engine/parameters.h"
+#include "engine/settings.h"
+#include "engine_fixture.h"
+
+namespace mv {
+namespace {
+
+using Merge = std::function<void(int, int, int)>;
+
+struct NamedMerge {
+  const char* name;
+  Merge merge;
+  bool stable;
+};
+
+std::vector<NamedMerge> merges() {
+  return {
+      {"swap", swap_merge, true},
+      {"swap widened", swap_merge_widened, true},
+      {"middle cut", middle_cut_merge, true},
+      {"symmetric", symmetric_merge, true},
+      {"displacement", displacement_merge, false},
+      {"compare-exchange sweep", compare_exchange_sweep_merge, false},
+      {"weave", weave_merge, false},
+      {"shift", shift_merge, true},
+      {"co-rank", co_rank_merge, true},
+      {"cut", cut_merge, true},
+      {"held insertion", held_insertion_merge, false},
+      {"sinking", sinking_merge, false},
+      {"trimmed swap", trimmed_swap_merge, true},
+      {"block swap", block_swap_merge, true},
+      {"binary rotation", binary_rotation_merge, true},
+      {"right middle cut", right_middle_cut_merge, true},
+      {"small frame co-rank", small_frame_co_rank_merge, true},
+      {"small case", small_case_merge, true},
+      {"head exchange", head_exchange_merge, false},
+      {"duel", duel_merge, true},
+      {"grail iterative", [](int l, int m, int r) { grail_merge_iterative(l, m - l + 1, r - m); },
+       true},
+      {"grail recursive", [](int l, int m, int r) { grail_merge_recursive(l, m - l + 1, r - m); },
+       true},
+      {"block, stable",
+       [](int l, int m, int r) {
+         block_merge(l, m, r, {3, true, false, cut_merge});
+       },
+       true},
+      {"block, unstable duplex",
+       [](int l, int m, int r) {
+         block_merge(l, m, r, {2, false, true, sinking_merge});
+       },
+       false},
+      {"block, stable duplex",
+       [](int l, int m, int r) {
+         block_merge(l, m, r, {1, true, true, shift_merge});
+       },
+       true},
+      {"balanced cut", [](int l, int m, int r) { balanced_merge(l, m, r, cut_merge); }, true},
+      {"balanced sinking", [](int l, int m, int r) { balanced_merge(l, m, r, sinking_merge); },
+       false},
+      {"rotation forward", [](int l, int m, int r) { rotation_merge(l, m, r, 0); }, true},
+      {"rotation backward", [](int l, int m, int r) { rotation_merge(l, m, r, 1); }, true},
+      {"rotation shorter side", [](int l, int m, int r) { rotation_merge(l, m, r, 2); }, true},
+      {"rotation alternating", [](int l, int m, int r) { rotation_merge(l, m, r, 3); }, true},
+  };
+}
+
+// Two sorted runs of len1 and len2 keys out of `values` values, with one guard column on each
+// side; the guards must stay where they are.
+std::vector<int32_t> two_runs(int len1, int len2, int values, unsigned seed) {
+  auto left = test::random_keys(len1, values, seed);
+  auto right = test::random_keys(len2, values, seed + 7);
+  std::sort(left.begin(), left.end());
+  std::sort(right.begin(), right.end());
+  std::vector<int32_t> keys{0};
+  keys.insert(keys.end(), left.begin(), left.end());
+  keys.insert(keys.end(), right.begin(), right.end());
+  keys.push_back(values + 1);
+  return keys;
+}
+
+void check_every_length_pair(const NamedMerge& m, int values) {
+  for (int len1 = 0; len1 <= 9; ++len1) {
+    for (int len2 = 0; len2 <= 9; ++len2) {
+      const auto keys = two_runs(len1, len2, values, len1 * 10 + len2);
+      test::prepare_set(keys);
+      settings.stable_comparings_checked = false;
+      stable_comparings = false;
+      m.merge(1, len1, len1 + len2);
+      SCOPED_TRACE(std::string(m.name) + " " + std::to_string(len1) + "+" + std::to_string(len2));
+      ASSERT_TRUE(test::permutation_intact(keys));
+      ASSERT_TRUE(test::keys_sorted());
+      ASSERT_EQ(elements[0].start_position, 0);
+      if (m.stable) {
+        ASSERT_TRUE(test::equal_keys_in_start_order());
+      }
+    }
+  }
+}
+
+TEST(MergeInPlace, EveryMergeOnEveryLengthPairDistinctAndEqualKeys) {
+  for (const auto& m : merges()) {
+    check_every_length_pair(m, 1000);  // nearly distinct
+    check_every_length_pair(m, 3);     // many equal keys: stability shows
+  }
+}
+
+TEST(MergeInPlace, PartitionMergeBlockSizeFromItsParameter) {
+  register_all_algorithms();
+  for (int pardo : {0, 1, 2, 5, 1000}) {
+    const auto keys = test::random_keys(50, 6, pardo);
+    test::prepare_set(keys);
+    parameters.Param_pardo = pardo;
+    test::run_procedure(162);
+    EXPECT_TRUE(test::keys_sorted()) << pardo;
+    EXPECT_TRUE(test::permutation_intact(keys)) << pardo;
+    EXPECT_TRUE(test::equal_keys_in_start_order()) << pardo;
+  }
+  parameters.Param_pardo = 0;
+}
+
+// The decomposition merge buffers only frames whose shorter run fits "lenW"; 0 or below means
+// the square root of the size.
+TEST(MergeInPlace, DecompositionMergeBufferWidth) {
+  register_all_algorithms();
+  for (int width : {-3, 0, 1, 4, 100}) {
+    const auto keys = test::random_keys(60, 7, width + 10);
+    test::prepare_set(keys);
+    parameters.lenW = width;
+    test::run_procedure(127);
+    EXPECT_TRUE(test::keys_sorted()) << width;
+    EXPECT_TRUE(test::permutation_intact(keys)) << width;
+    EXPECT_TRUE(test::equal_keys_in_start_order()) << width;
+  }
+  parameters.lenW = 0;
+}
+
+TEST(MergeInPlace, RunsAlreadyInOrderCostNoExchange) {
+  for (const auto& m : merges()) {
+    test::prepare_set({1, 2, 3, 4, 5, 6, 7});
+    m.merge(0, 2, 6);
+    EXPECT_EQ(swappings.get(), 0u) << m.name;
+    EXPECT_EQ(movings.get(), 0u) << m.name;
+    EXPECT_TRUE(test::keys_sorted()) << m.name;
+  }
+}
+
+TEST(MergeInPlace, ShiftMergeOfOneRightElementIsOneInsertion) {
+  test::prepare_set({2, 4, 6, 8, 5});
+  shift_merge(0, 3, 4);
+  EXPECT_TRUE(test::keys_sorted());
+  EXPECT_EQ(movings.get(), 4u);  // held record out and in, two elements shifted
+}
+
+TEST(MergeInPlace, SwapMergeExchangesOnlyTheMisplacedBlock) {
+  test::prepare_set({1, 5, 6, 2, 3, 9});
+  swap_merge(0, 2, 5);
+  EXPECT_TRUE(test::keys_sorted());
+  EXPECT_EQ(swappings.get(), 2u);
+}
+
+// Entries whose merges rotate through block_swap stay correct and stable whatever method rotates.
+TEST(MergeInPlace, BlockSwappingMembersUnderSeveralMethods) {
+  register_all_algorithms();
+  const auto keys_distinct = test::random_keys(61, 1000, 5);
+  const auto keys_equal = test::random_keys(61, 4, 6);
+  for (int method : {0, 3, 7, 12, 19, 25}) {
+    for (int index : {124, 125, 128, 135, 136, 137, 139, 142, 144, 146, 153,
+                      154, 155, 156, 157, 159, 160, 172, 196, 211, 229}) {
+      for (const auto* keys : {&keys_distinct, &keys_equal}) {
+        test::prepare_set(*keys);
+        settings.block_swap_method = method;
+        test::run_procedure(index);
+        SCOPED_TRACE("method " + std::to_string(method) + " entry " + std::to_string(index));
+        EXPECT_TRUE(test::permutation_intact(*keys));
+        EXPECT_TRUE(test::keys_sorted());
+        EXPECT_TRUE(test::equal_keys_in_start_order());
+      }
+    }
+  }
+}
+
+// The entries registered so far; every one is checked below.
+std::vector<int> family_entries() {
+  return {123, 124, 128, 129, 130, 131, 132, 133, 134, 136, 138, 139, 142, 146, 153, 154, 155,
+          156, 157, 158, 159, 160, 172, 195, 196, 200, 201, 202, 203, 204, 205, 206, 208, 210,
+          211, 214, 218, 225, 226, 227, 228, 229, 230, 231, 232, 178, 179, 180, 181, 182, 183,
+          120, 192, 125, 197, 126, 198, 135, 207, 137, 209, 144, 216, 163, 235, 164, 236, 171};
+}
+
+TEST(MergeInPlace, EntriesSortSampleSetsAndKeepThePermutationOnBreakOff) {
+  register_all_algorithms();
+  const auto sets = test::sample_key_sets({2, 3, 17, 100}, 11);
+  for (int index : family_entries()) {
+    ASSERT_TRUE(is_implemented(index)) << index;
+    for (const auto& keys : sets) {
+      ASSERT_TRUE(test::run_with_budget(index, keys, false, false, 0)) << index;
+      ASSERT_TRUE(test::keys_sorted()) << index;
+      ASSERT_TRUE(test::permutation_intact(keys)) << index;
+    }
+    const auto keys = test::random_keys(40, 9, index);
+    for (uint64_t k = 1; k < 400; k += 13) {
+      test::run_with_budget(index, keys, false, false, k);
+      ASSERT_TRUE(test::permutation_intact(keys)) << index << " after " << k;
+    }
+  }
+}
+
+// The workspace merge sorts exchange only, the mirrored ones end ascending too, and the
+// stabilizable pair with the "locally" box checked sorts as well.
+TEST(MergeInPlace, WorkspaceMergeSortsExchangeOnly) {
+  register_all_algorithms();
+  for (int n : {2, 3, 4, 5, 9, 64, 101}) {
+    const auto keys = test::random_keys(n, 5, n);
+    for (int index : {178, 179, 180, 181, 182, 183}) {
+      for (bool locally : {false, true}) {
+        test::prepare_set(keys);
+        settings.stabilize_locally = locally;
+        test::run_procedure(index);
+        SCOPED_TRACE(std::to_string(index) + " n " + std::to_string(n));
+        EXPECT_TRUE(test::keys_sorted());
+        EXPECT_TRUE(test::permutation_intact(keys));
+        if (!locally) {
+          EXPECT_EQ(movings.get(), 0u);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace mv
