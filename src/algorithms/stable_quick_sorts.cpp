@@ -1,5 +1,5 @@
-// Stable quick sorts and block hybrids: split sort in place and the grail merges (shared with the
-// in-place merge sorts), the stable quick sorts that partition by rotations or through a buffer,
+// Stable quick sorts and block hybrids: split sort in place (shared with the in-place merge
+// sorts), the stable quick sorts that partition by rotations or through a buffer,
 // block quick sort, Quickmergesort, proportion extend and symmetry partition sort, m sort, the
 // grail sorts, sqrt sort and the two Tim sorts.
 #include "algorithms/stable_quick_sorts.h"
@@ -11,6 +11,7 @@
 
 #include "algorithms/block_swapping.h"
 #include "algorithms/insertion_sorts.h"
+#include "algorithms/merge_in_place_sorts.h"
 #include "algorithms/quick_sorts.h"
 #include "algorithms/registry.h"
 #include "engine/catalogue.h"
@@ -157,45 +158,6 @@ void split_sort_in_place(int lo, int hi, bool smaller_first) {
     if (stack.IsEmpty()) break;
     stack.Pop2(lo, hi);
   }
-}
-
-void grail_merge_iterative(int start, int len1, int len2) {
-  if (len1 <= 0 || len2 <= 0) return;
-  if (len1 < len2) {
-    // The left run walks to the right: the right elements below its head jump in front of it.
-    int p = start;
-    while (len1 > 0 && !broken()) {
-      const int h = count_less(p + len1, len2, p);
-      if (h > 0) {
-        block_swap(p, p + len1, p + len1 + h - 1);
-        p += h;
-        len2 -= h;
-      }
-      if (len2 == 0) break;
-      do {
-        ++p;
-        --len1;
-      } while (len1 > 0 && !elem_greater(p, p + len1));
-    }
-  } else {
-    // The right run walks to the left: the left elements above its last one jump behind it.
-    while (len2 > 0 && !broken()) {
-      const int last = start + len1 + len2 - 1;
-      const int h = len1 - count_not_greater(start, len1, last);
-      if (h > 0) {
-        block_swap(start + len1 - h, start + len1, last);
-        len1 -= h;
-      }
-      if (len1 == 0) break;
-      do {
-        --len2;
-      } while (len2 > 0 && !elem_greater(start + len1 - 1, start + len1 + len2 - 1));
-    }
-  }
-}
-
-void grail_merge_recursive(int start, int len1, int len2) {
-  halving_merge(start, len1, len2, 0);
 }
 
 namespace {

@@ -10,11 +10,4 @@ namespace mv {
 // otherwise the right part waits. Stops on break_off with the range a permutation of itself.
 void split_sort_in_place(int lo, int hi, bool smaller_first);
 
-// Grail merge of the sorted runs start .. start+len1-1 and start+len1 .. start+len1+len2-1
-// without a buffer: binary searches and block_swap rotations, stable. The iterative form walks
-// the shorter run along the longer one; the recursive form halves the longer run and keeps the
-// pending halves on the position stack.
-void grail_merge_iterative(int start, int len1, int len2);
-void grail_merge_recursive(int start, int len1, int len2);
-
 }  // namespace mv
