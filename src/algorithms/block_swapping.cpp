@@ -38,10 +38,6 @@ const char* const block_swap_method_captions[block_swap_method_count] = {
 
 namespace {
 
-inline bool broken() {
-  return break_off.load(std::memory_order_relaxed);
-}
-
 }  // namespace
 
 // ---- Shared steps -------------------------------------------------------------------------

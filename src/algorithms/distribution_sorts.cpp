@@ -24,14 +24,6 @@
 namespace mv {
 namespace {
 
-inline bool broken() {
-  return break_off.load(std::memory_order_relaxed);
-}
-
-inline int last_position() {
-  return column_count() - 1;
-}
-
 // The largest key of the set (not counted), at least 0.
 int largest_key() {
   int32_t m = 0;

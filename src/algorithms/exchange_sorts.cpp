@@ -15,12 +15,6 @@ namespace mv {
 
 namespace {
 
-inline bool stopped() {
-  return break_off.load(std::memory_order_relaxed);
-}
-inline int last_position() {
-  return static_cast<int>(column_count()) - 1;
-}
 inline int variant() {
   return algorithm_index.load(std::memory_order_relaxed);
 }
@@ -32,7 +26,7 @@ inline int variant() {
 bool check_sorted() {
   const int last = last_position();
   for (int i = 0; i < last; ++i) {
-    if (stopped()) return true;
+    if (broken()) return true;
     if (elem_greater(i, i + 1)) return false;
   }
   return true;
@@ -40,14 +34,14 @@ bool check_sorted() {
 
 bool check_descending(int lo, int hi) {
   for (int i = lo; i < hi; ++i) {
-    if (stopped()) return false;
+    if (broken()) return false;
     if (elem_less(i, i + 1)) return false;
   }
   return true;
 }
 
 void circle_pass(int lo, int hi) {
-  while (lo < hi && !stopped()) {
+  while (lo < hi && !broken()) {
     compare_exchange(lo, hi);
     ++lo;
     --hi;
@@ -56,12 +50,12 @@ void circle_pass(int lo, int hi) {
 
 void fun_forward_pass(int lo, int hi) {
   int i = lo;
-  while (i < hi && !stopped()) {
+  while (i < hi && !broken()) {
     // Binary search over i + 1 .. hi as if it were sorted: h ends on the last position whose
     // element comes before element i, or on i itself.
     int l = i + 1, h = hi;
     while (h >= l) {
-      if (stopped()) return;
+      if (broken()) return;
       const int mid = (l + h) / 2;
       if (elem_stable_after(mid, i)) {
         h = mid - 1;
@@ -79,11 +73,11 @@ void fun_forward_pass(int lo, int hi) {
 
 void fun_backward_pass(int lo, int hi) {
   int j = hi;
-  while (j > lo && !stopped()) {
+  while (j > lo && !broken()) {
     // h + 1 ends on the first position of lo .. j - 1 whose element is greater than element j.
     int l = lo, h = j - 1;
     while (h >= l) {
-      if (stopped()) return;
+      if (broken()) return;
       const int mid = (l + h) / 2;
       if (elem_greater(mid, j)) {
         h = mid - 1;
@@ -120,11 +114,11 @@ void bubble_sort_with_movings() {
   Element buffer;
   if (variant() == 59) {
     for (int k = 0; k < last; ++k) {
-      if (stopped()) return;
+      if (broken()) return;
       bool shifted = false;
       read_element(last, buffer);
       for (int j = last; j > k; --j) {
-        if (stopped()) {
+        if (broken()) {
           if (shifted) store_element(j, buffer);
           return;
         }
@@ -140,11 +134,11 @@ void bubble_sort_with_movings() {
     }
   } else {
     for (int m = last; m > 0; --m) {
-      if (stopped()) return;
+      if (broken()) return;
       bool shifted = false;
       read_element(0, buffer);
       for (int j = 0; j < m; ++j) {
-        if (stopped()) {
+        if (broken()) {
           if (shifted) store_element(j, buffer);
           return;
         }
@@ -169,7 +163,7 @@ void bubble_sort_with_swappings() {
   while (swapped) {
     swapped = false;
     for (int t = 0; t < last; ++t) {
-      if (stopped()) return;
+      if (broken()) return;
       const int j = upwards ? t : last - 1 - t;
       if (compare_exchange(j, j + 1)) swapped = true;
     }
@@ -185,9 +179,9 @@ void bubble_sort_optimized() {
   if (variant() == 61) {
     int lo = 0, j = last;
     stack.Push(static_cast<uint16_t>(last));
-    while (!stopped()) {
+    while (!broken()) {
       while (lo < j) {
-        if (stopped()) return;
+        if (broken()) return;
         if (!compare_exchange(j - 1, j)) stack.Push(static_cast<uint16_t>(j));
         --j;
       }
@@ -200,9 +194,9 @@ void bubble_sort_optimized() {
   } else {
     int hi = last, i = 0;
     stack.Push(0);
-    while (!stopped()) {
+    while (!broken()) {
       while (i < hi) {
-        if (stopped()) return;
+        if (broken()) return;
         if (!compare_exchange(i, i + 1)) stack.Push(static_cast<uint16_t>(i));
         ++i;
       }
@@ -220,11 +214,11 @@ void shaker_sort() {
   const int last = last_position();
   for (int k = 0; k <= last / 2; ++k) {
     for (int j = 0; j < last - k; ++j) {
-      if (stopped()) return;
+      if (broken()) return;
       compare_exchange(j, j + 1);
     }
     for (int j = last; j > k; --j) {
-      if (stopped()) return;
+      if (broken()) return;
       compare_exchange(j - 1, j);
     }
   }
@@ -236,7 +230,7 @@ void odd_even_transposition_sort() {
   for (int k = 0; k <= last / 2; ++k) {
     for (int first = 1; first <= 2; ++first) {
       for (int i = first; i <= last; i += 2) {
-        if (stopped()) return;
+        if (broken()) return;
         compare_exchange(i - 1, i);
       }
     }
@@ -253,7 +247,7 @@ void comb_sort() {
     gap = std::max(gap * 5 / 6, 1);
     bool swapped = false;
     for (int i = 0; i + gap <= last; ++i) {
-      if (stopped()) return;
+      if (broken()) return;
       if (compare_exchange(i, i + gap)) swapped = true;
     }
     if (gap == 1 && !swapped) return;
@@ -268,7 +262,7 @@ void circle_sort_recursive() {
   const int last = last_position();
   const int v = variant();
   TStackemulator stack(2);
-  while (!stopped() && !check_sorted()) {
+  while (!broken() && !check_sorted()) {
     main_loop_runnings.increment();
     int lo = 0, hi = last;
     for (;;) {
@@ -278,12 +272,12 @@ void circle_sort_recursive() {
         const int low = lo, high = hi, half = (hi - lo) / 2;
         circle_pass(lo, hi);
         // The same pairing once more; the pairs are in order now, so this only compares.
-        while (lo < hi && !stopped()) {
+        while (lo < hi && !broken()) {
           compare_exchange(lo, hi);
           ++lo;
           --hi;
         }
-        if (lo == hi && !stopped()) compare_exchange(lo, hi + 1);
+        if (lo == hi && !broken()) compare_exchange(lo, hi + 1);
         if (settings.stabilize_locally.load(std::memory_order_relaxed)) {
           stabilize_range(low, high);
         }
@@ -310,7 +304,7 @@ void circle_sort_recursive() {
           hi = high;
         }
       }
-      if (stopped() || stack.IsEmpty()) {
+      if (broken() || stack.IsEmpty()) {
         stack.Push2(0, 0);
         break;
       }
@@ -321,14 +315,14 @@ void circle_sort_recursive() {
 // 68: rounds until sorted; each round runs circle passes over blocks that halve in size.
 void circle_sort_iterative() {
   const int last = last_position();
-  while (!stopped() && !check_sorted()) {
+  while (!broken() && !check_sorted()) {
     main_loop_runnings.increment();
-    for (int size = last; size > 0 && !stopped(); size /= 2) {
+    for (int size = last; size > 0 && !broken(); size /= 2) {
       int i = 0;
       do {
         circle_pass(i, i + size);
         i += size > 1 ? size + 1 : 1;
-      } while (i + size <= last && !stopped());
+      } while (i + size <= last && !broken());
     }
   }
 }
@@ -344,17 +338,17 @@ void cycle_sort() {
   auto target_of = [&](int cs, int& pos) {
     pos = cs;
     for (int i = cs + 1; i <= last; ++i) {
-      if (stopped()) return false;
+      if (broken()) return false;
       if (rec_less(elements[i], item)) ++pos;
     }
     return true;
   };
   auto skip_equals = [&](int& pos) {
     while (pos < last && rec_equal(item, elements[pos])) {
-      if (stopped()) return false;
+      if (broken()) return false;
       ++pos;
     }
-    return !stopped();
+    return !broken();
   };
   auto exchange = [&](int pos) {
     read_element(pos, second);
@@ -362,7 +356,7 @@ void cycle_sort() {
     copy_record(second, item);
   };
   for (int cs = 0; cs <= last; ++cs) {
-    if (stopped()) return;
+    if (broken()) return;
     read_element(cs, item);
     int pos = cs;
     if (!target_of(cs, pos)) return;
@@ -370,7 +364,7 @@ void cycle_sort() {
     if (!skip_equals(pos)) return;
     exchange(pos);
     while (pos != cs) {
-      if (stopped() || !target_of(cs, pos) || !skip_equals(pos)) {
+      if (broken() || !target_of(cs, pos) || !skip_equals(pos)) {
         store_element(cs, item);
         return;
       }
@@ -392,11 +386,11 @@ void friends_sort() {
   int i = 0, j = last;
   while (i < mid || j > mid) {
     for (int a = i + 1, b = j - 1; a < j || b > i; ++a, --b) {
-      if (stopped()) return;
+      if (broken()) return;
       compare_exchange(i, a);
       compare_exchange(b, j);
     }
-    if (stopped()) return;
+    if (broken()) return;
     if (accelerated && j - i > 2 && check_descending(i + 1, j - 1)) {
       reverse_range(i + 1, j - 1, true);
       return;
@@ -414,7 +408,7 @@ void friends_sort() {
 void fun_sort() {
   const int last = last_position();
   const int v = variant();
-  while (!stopped() && !check_sorted()) {
+  while (!broken() && !check_sorted()) {
     main_loop_runnings.increment();
     switch (v) {
       case 79:
@@ -452,7 +446,7 @@ void pancake_sort() {
   for (int m = last; m > 0; --m) {
     int maxpos = m;
     for (int k = m - 1; k >= 0; --k) {
-      if (stopped()) return;
+      if (broken()) return;
       if (stable_comparings ? elem_stable_after(k, maxpos) : elem_greater(k, maxpos)) maxpos = k;
     }
     if (original) {
@@ -466,16 +460,16 @@ void pancake_sort() {
       for (int k = stored; k < buffered; ++k) store_element(shifted - maxpos + k, buffer_a[k]);
     };
     for (; buffered <= maxpos; ++buffered) {
-      if (stopped()) return put_back();
+      if (broken()) return put_back();
       move_to_buffer(buffered, buffered);
     }
     for (int k = maxpos + 1; k <= m; ++k) {
-      if (stopped()) return put_back();
+      if (broken()) return put_back();
       move_element(k - maxpos - 1, k);
       shifted = k;
     }
     for (; stored <= maxpos; ++stored) {
-      if (stopped()) return put_back();
+      if (broken()) return put_back();
       store_element(m - maxpos + stored, buffer_a[stored]);
     }
   }
@@ -491,11 +485,11 @@ void plasel_sort() {
   for (int p = 0; p <= last + 1; ++p) count(p) = 0;
   int i = 0;
   while (i < last) {
-    if (stopped()) return;
+    if (broken()) return;
     main_loop_runnings.increment();
     int p = i;
     for (int j = i + 1; j <= last; ++j) {
-      if (stopped()) return;
+      if (broken()) return;
       if (elem_less(j, i)) ++p;
     }
     const int t = p + count(p);
@@ -519,11 +513,11 @@ void plasel_sort_simplified() {
   const int last = last_position();
   int i = 0;
   while (i < last) {
-    if (stopped()) return;
+    if (broken()) return;
     main_loop_runnings.increment();
     int p = i + 1;
     for (int j = i + 1; j <= last; ++j) {
-      if (stopped()) return;
+      if (broken()) return;
       if (elem_less(j, i)) ++p;
     }
     ++i;
@@ -538,7 +532,7 @@ void plasel_sort_simplified() {
 void naisel_sort() {
   const int last = last_position();
   auto step = [](int a, int b) {
-    if (stopped()) return false;
+    if (broken()) return false;
     compare_exchange(a, b);
     return true;
   };
@@ -589,7 +583,7 @@ void gnome_sort() {
   const int last = last_position();
   int i = 0;
   while (i < last) {
-    if (stopped()) return;
+    if (broken()) return;
     main_loop_runnings.increment();
     if (compare_exchange(i, i + 1) && i > 0) {
       --i;
@@ -604,7 +598,7 @@ void stupid_sort_optimized() {
   const int last = last_position();
   for (int i = 1; i <= last; ++i) {
     for (int j = i; j > 0; --j) {
-      if (stopped()) return;
+      if (broken()) return;
       if (!elem_greater(j - 1, j)) break;
       main_loop_runnings.increment();
       swap_elements(j - 1, j, true);

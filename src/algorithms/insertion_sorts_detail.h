@@ -5,12 +5,6 @@
 
 namespace mv::insertion_detail {
 
-inline bool broken() {
-  return break_off.load(std::memory_order_relaxed);
-}
-inline int last_position() {
-  return column_count() - 1;
-}
 inline int variant() {
   return algorithm_index.load(std::memory_order_relaxed);
 }

@@ -14,10 +14,6 @@
 namespace mv {
 namespace {
 
-inline bool broken() {
-  return break_off.load(std::memory_order_relaxed);
-}
-
 // ---- 178 to 183: merge sort with a working area ---------------------------------------------
 
 // The workspace merge sort sorts [0, n) in its own coordinates; mirrored, coordinate p stands for

@@ -17,10 +17,6 @@
 namespace mv {
 namespace {
 
-inline bool broken() {
-  return break_off.load(std::memory_order_relaxed);
-}
-
 // Exchanges first..mid-1 and mid..last by the block reversal rotation, whatever the chosen
 // block swapping method.
 void reversal_rotate(int first, int mid, int last) {
@@ -672,10 +668,6 @@ void duel_merge(int l, int m, int r) {
 }
 
 namespace {
-
-int last_position() {
-  return column_count() - 1;
-}
 
 // Whether algorithm_index names the natural member of a pair.
 bool natural_member() {

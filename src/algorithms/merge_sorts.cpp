@@ -24,16 +24,8 @@
 namespace mv {
 namespace {
 
-inline bool broken() {
-  return break_off.load(std::memory_order_relaxed);
-}
-
 inline bool stabilize_locally() {
   return settings.stabilize_locally.load(std::memory_order_relaxed);
-}
-
-inline int last_position() {
-  return column_count() - 1;
 }
 
 // Writes a record held outside the set into position i: counted and drawn while the run goes

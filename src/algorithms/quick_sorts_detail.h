@@ -7,14 +7,6 @@
 
 namespace mv::quick_detail {
 
-inline bool broken() {
-  return break_off.load(std::memory_order_relaxed);
-}
-
-inline int last_position() {
-  return column_count() - 1;
-}
-
 // Pops the next pair (first, last) into lo, hi; false once the zero pair at the bottom is taken.
 inline bool pop_pair(TStackemulator& stack, int& lo, int& hi) {
   stack.Pop2(lo, hi);

@@ -35,13 +35,6 @@ int leonardo(int order) {
   return leonardo_numbers[order];
 }
 
-bool broken() {
-  return break_off.load(std::memory_order_relaxed);
-}
-int last_position() {
-  return column_count() - 1;
-}
-
 // The ordering comparisons: stable when "stable comparings" was on at run start.
 bool comes_before(int i, int j) {
   return stable_comparings ? elem_stable_before(i, j) : elem_less(i, j);

@@ -24,9 +24,6 @@ namespace mv {
 
 namespace {
 
-inline bool stopped() {
-  return break_off.load(std::memory_order_relaxed);
-}
 inline int set_size() {
   return static_cast<int>(column_count());
 }
@@ -75,7 +72,7 @@ void exchange_step(int a, int b) {
 bool set_in_order() {
   if (step_kind != StepKind::ordering_by_start) return check_sorted();
   for (int i = 0; i + 1 < set_size(); ++i) {
-    if (stopped()) return true;
+    if (broken()) return true;
     if (!before_by_start(i, i + 1)) return false;
   }
   return true;
@@ -85,7 +82,7 @@ bool set_in_order() {
 // the set is sorted or the run is broken off.
 bool step_done() {
   main_loop_runnings.increment();
-  if (stopped()) return true;
+  if (broken()) return true;
   return set_in_order();
 }
 
@@ -101,10 +98,10 @@ uint64_t changes_so_far() {
 // main loop running each.
 void settle_neighbours() {
   bool exchanged = true;
-  while (exchanged && !stopped()) {
+  while (exchanged && !broken()) {
     main_loop_runnings.increment();
     exchanged = false;
-    for (int i = 0; i + 1 < set_size() && !stopped(); ++i) {
+    for (int i = 0; i + 1 < set_size() && !broken(); ++i) {
       const uint64_t before = swappings.get();
       if (step_kind == StepKind::ordering_by_start) {
         if (!before_by_start(i, i + 1)) swap_elements(i, i + 1, true);
@@ -127,7 +124,7 @@ void run_enumeration(EnumerationRound round, bool check_first) {
                                                 : StepKind::exchange;
   if (set_size() < 2) return;
   if (check_first && set_in_order()) return;
-  while (!stopped()) {
+  while (!broken()) {
     const uint64_t before = changes_so_far();
     if (round()) return;
     if (changes_so_far() == before) {
@@ -150,7 +147,7 @@ bool plain_changes_round() {
     int j = n;
     int s = 0;
     for (;;) {
-      if (stopped()) return true;
+      if (broken()) return true;
       const int q = c[j] + o[j];
       if (q < 0) {
         o[j] = -o[j];
@@ -184,7 +181,7 @@ bool mobile_labels(bool mirrored) {
   std::vector<int> dir(n, -1);
   for (int i = 0; i < n; ++i) label[i] = place[i] = i;
   for (;;) {
-    if (stopped()) return true;
+    if (broken()) return true;
     int mobile = -1;
     for (int v = n - 1; v >= 0 && mobile < 0; --v) {
       const int to = place[v] + dir[v];
@@ -220,7 +217,7 @@ bool heap_iterative_round() {
   std::vector<int> c(r + 1, 0);
   int i = 0;
   while (i <= r) {
-    if (stopped()) return true;
+    if (broken()) return true;
     if (c[i] < i) {
       exchange_step(i, (i & 1) != 0 ? c[i] : 0);
       if (step_done()) return true;
@@ -246,7 +243,7 @@ bool heap_recursive(bool rule_2) {
   std::vector<Frame> frames{{set_size(), 0}};
   bool descend = true;
   while (!frames.empty()) {
-    if (stopped()) return true;
+    if (broken()) return true;
     Frame& f = frames.back();
     if (descend && f.k - 1 >= 2) {
       frames.push_back({f.k - 1, 0});
@@ -282,7 +279,7 @@ bool level_counter_round(LevelStep step, bool wrap_step) {
   for (;;) {
     int k = 2;
     for (; k <= n; ++k) {
-      if (stopped()) return true;
+      if (broken()) return true;
       if (c[k] < k - 1) {
         step(k);
         ++c[k];
@@ -338,7 +335,7 @@ bool permutation_number_round() {
   for (int i = 0; i < n; ++i) label[i] = place[i] = target[i] = i;
   std::vector<int> free_labels;
   for (;;) {
-    if (stopped()) return true;
+    if (broken()) return true;
     int first = n - 2;
     while (first >= 0 && digit[first] == n - 1 - first) digit[first--] = 0;
     const bool wrapped = first < 0;
@@ -354,7 +351,7 @@ bool permutation_number_round() {
       free_labels.erase(free_labels.begin() + digit[i]);
     }
     for (int p = first; p < n; ++p) {
-      if (stopped()) return true;
+      if (broken()) return true;
       if (label[p] == target[p]) continue;
       const int q = place[target[p]];
       exchange_step(p, q);
@@ -377,7 +374,7 @@ bool swap_recurse_swap_round() {
   };
   std::vector<Frame> frames{{set_size(), 0, 0}};
   while (!frames.empty()) {
-    if (stopped()) return true;
+    if (broken()) return true;
     Frame& f = frames.back();
     if (f.t >= f.m) {
       frames.pop_back();
@@ -489,7 +486,7 @@ void bozo_sort() {
 void shove_sort_forward() {
   const int r = set_size() - 1;
   int i = 0;
-  while (i < r && !stopped()) {
+  while (i < r && !broken()) {
     if (elem_greater(i, i + 1)) {
       rotate_left_one(i, r);
       i = std::max(i - 1, 0);
@@ -503,7 +500,7 @@ void shove_sort_forward() {
 void shove_sort_backward() {
   const int r = set_size() - 1;
   int i = r;
-  while (i > 0 && !stopped()) {
+  while (i > 0 && !broken()) {
     if (elem_less(i, i - 1)) {
       rotate_right_one(0, i);
       i = std::min(i + 1, r);
@@ -519,11 +516,11 @@ void shove_sort_backward() {
 // elements gap places before it move up, the temporary fills the hole. With counted set, the
 // key tests are counted comparisons. A break-off stores the temporary in the current hole.
 void gapped_insertion_pass(int lo, int hi, int gap, bool counted) {
-  for (int k = lo + gap; k <= hi && !stopped(); ++k) {
+  for (int k = lo + gap; k <= hi && !broken(); ++k) {
     Element held;
     read_element(k, held);
     int j = k;
-    while (j - gap >= lo && !stopped() &&
+    while (j - gap >= lo && !broken() &&
            (counted ? cmp_greater(elements[j - gap].key, held.key)
                     : elements[j - gap].key > held.key)) {
       move_element(j, j - gap);
@@ -536,7 +533,7 @@ void gapped_insertion_pass(int lo, int hi, int gap, bool counted) {
 // Compare-exchanges (i, i + gap) for i = 0, 1, ...; true when it exchanged anything.
 bool gapped_exchange_pass(int gap) {
   bool exchanged = false;
-  for (int i = 0; i + gap < set_size() && !stopped(); ++i) {
+  for (int i = 0; i + gap < set_size() && !broken(); ++i) {
     if (compare_exchange(i, i + gap)) exchanged = true;
   }
   return exchanged;
@@ -553,7 +550,7 @@ void healy_sort() {
   const int block_gaps[] = {parameters.param4_healy, parameters.param3_healy,
                             parameters.param2_healy};
   RunCounter runs(buffered_merge);
-  for (int start = 0; start < n && !stopped();) {
+  for (int start = 0; start < n && !broken();) {
     const int s = std::min(block, n - start);
     for (int g : block_gaps) {
       if (g > 0 && g < s) gapped_insertion_pass(start, start + s - 1, g, false);
@@ -566,7 +563,7 @@ void healy_sort() {
     if (g < n) gapped_insertion_pass(0, n - 1, g, true);
   }
   for (int g : {3, 2}) gapped_exchange_pass(g);
-  while (gapped_exchange_pass(1) && !stopped()) {
+  while (gapped_exchange_pass(1) && !broken()) {
   }
 }
 
@@ -588,11 +585,11 @@ void swirl_sort() {
   std::vector<char> moved(r + 1, 0);
   int bound = forward ? 0 : r;
   auto inside = [&](int i) { return forward ? i >= bound : i <= bound; };
-  while (!stopped()) {
+  while (!broken()) {
     main_loop_runnings.increment();
     int slot = far;
     int last = -1;
-    for (int i = far + step; inside(i) && !stopped(); i += step) {
+    for (int i = far + step; inside(i) && !broken(); i += step) {
       const int next = i - step;
       const bool in_order =
           stable ? (forward ? elem_stable_before(i, next) : elem_stable_after(i, next))
@@ -605,10 +602,10 @@ void swirl_sort() {
         last = i;
       }
     }
-    if (stopped() || last < 0) return;  // only copies were made so far
+    if (broken() || last < 0) return;  // only copies were made so far
     bool quiet = false;
     for (int i = far;; i += step) {
-      quiet = quiet || stopped();
+      quiet = quiet || broken();
       if (!moved[i]) {
         if (quiet) {
           buffer_a[slot] = elements[i];
@@ -642,7 +639,7 @@ void stooge_sort() {
   if (n == 2) return;
   auto* stack = TStackemulator::Create(0);
   stack->Push3(0, n - 1, 0);
-  while (stack->IsNotEmpty() && !stopped()) {
+  while (stack->IsNotEmpty() && !broken()) {
     int a = 0, b = 0, phase = 0;
     stack->Pop3(a, b, phase);
     if (phase == 3) continue;
@@ -675,7 +672,7 @@ void slow_silly_sort() {
   if (n < 2) return;
   auto* stack = TStackemulator::Create(0);
   stack->Push3(0, n - 1, 0);
-  while (stack->IsNotEmpty() && !stopped()) {
+  while (stack->IsNotEmpty() && !broken()) {
     int l = 0, r = 0, state = 0;
     stack->Pop3(l, r, state);
     const int m = (l + r) / 2;

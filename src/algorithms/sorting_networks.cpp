@@ -27,14 +27,6 @@
 namespace mv {
 namespace {
 
-inline bool broken() {
-  return break_off.load(std::memory_order_relaxed);
-}
-
-inline int last_position() {
-  return column_count() - 1;
-}
-
 // The smallest power of two not below n.
 int power_of_two_cover(int n) {
   int p = 1;

@@ -23,14 +23,6 @@ namespace mv {
 
 namespace {
 
-bool broken() {
-  return break_off.load(std::memory_order_relaxed);
-}
-
-int last_position() {
-  return column_count() - 1;
-}
-
 // Number of elements in first .. first+len-1 whose key is below the key at pos.
 int count_less(int first, int len, int pos) {
   int lo = 0, hi = len;

@@ -23,13 +23,6 @@ namespace mv {
 
 namespace {
 
-bool broken() {
-  return break_off.load(std::memory_order_relaxed);
-}
-int last_position() {
-  return column_count() - 1;
-}
-
 // One counted comparison of two composite keys.
 int compare_composite(int64_t a, int64_t b) {
   count_comparison();

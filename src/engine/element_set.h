@@ -53,6 +53,10 @@ void set_break_after_ops(uint64_t k);
 // Number of visible columns n of the current set.
 extern uint16_t visible_columns;
 inline uint16_t column_count() { return visible_columns; }
+// The last visible position, n - 1.
+inline int last_position() { return column_count() - 1; }
+// True once the run has been broken off (every algorithm loop tests it).
+inline bool broken() { return break_off.load(std::memory_order_relaxed); }
 // Resizes the arrays for n columns (elements to Round(1.5 n + 0.1), the rest to n + 1).
 void size_element_set(int n);
 // Resets the five counters to 0.
