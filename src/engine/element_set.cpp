@@ -61,11 +61,13 @@ Host* current_host = &headless_host;
 
 uint16_t visible_columns = 0;
 bool host_pumps_events = false;
+bool drawing_has_target = false;
 
 Host& host() { return *current_host; }
 void set_host(Host* h) {
   current_host = h ? h : &headless_host;
   host_pumps_events = current_host != &headless_host;
+  drawing_has_target = host_pumps_events || surface.width != 0;
 }
 
 int element_slots_for(int n) { return static_cast<int>(std::lround(1.5 * n + 0.1)); }
@@ -114,6 +116,7 @@ void surface_resize(int width, int height) {
   height = std::max(height, 0);
   surface.width = width;
   surface.height = height;
+  drawing_has_target = host_pumps_events || width != 0;
   surface.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height),
                         colour_to_pixel(background_colour()));
   discard_pending();

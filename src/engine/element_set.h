@@ -122,6 +122,9 @@ void brake();
 // True while the installed host has something to do per drawn column (events to pump); the
 // headless host has not, so a run without surface skips the whole drawing path.
 extern bool host_pumps_events;
+// host_pumps_events or a surface to paint: kept by set_host and surface_resize, so the fast path
+// tests one flag.
+extern bool drawing_has_target;
 void draw_column_full(int i, bool clear_above, uint32_t colour);
 void highlight_column_full(int i);
 void restore_columns_full(int i, int j);
@@ -129,7 +132,7 @@ void erase_column_full(int i);
 
 // True when drawing a column has nothing to show: no events to pump, no surface, no pause.
 inline bool drawing_idle() {
-  return !host_pumps_events && surface.width == 0 && !paused.load(std::memory_order_relaxed);
+  return !drawing_has_target && !paused.load(std::memory_order_relaxed);
 }
 
 inline void draw_column(int i, bool clear_above, uint32_t colour) {
