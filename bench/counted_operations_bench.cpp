@@ -1,7 +1,8 @@
 // The cost of counted operations headless (no surface, no brake) against the same work on a
 // plain vector of the same records without counting. Every single result is kept, on both
-// sides, so that the compiler cannot turn the plain loops into block copies. Each benchmark runs one pass of an
-// exchange sort's inner loop: compare neighbours, swap when out of order, and one shifting pass.
+// sides, so that the compiler cannot turn the plain loops into block copies. Each benchmark runs
+// one pass of an exchange sort's inner loop: compare neighbours, swap when out of order, and one
+// shifting pass.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

@@ -36,9 +36,7 @@ const char* const block_swap_method_captions[block_swap_method_count] = {
     "Standard Template Library 4 (variant of STL 1, intermediate fast)",
 };
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 // ---- Shared steps -------------------------------------------------------------------------
 

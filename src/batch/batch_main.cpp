@@ -161,7 +161,8 @@ int main(int argc, char** argv) {
   if (!selection_given) fail("choose --algorithm N, --range A-B or --all");
   normalise_controls();
   if (!structure_implemented(controls.ComboBox2)) {
-    fail("structure " + std::to_string(controls.ComboBox2) + " (ComboBox2.ItemIndex) is not implemented");
+    fail("structure " + std::to_string(controls.ComboBox2) +
+         " (ComboBox2.ItemIndex) is not implemented");
   }
   if (!presorting_implemented(controls.ComboBox4)) {
     fail("presorting method " + std::to_string(controls.ComboBox4) +
@@ -204,10 +205,10 @@ int main(int argc, char** argv) {
       std::cout << "== " << index << " " << entry.caption << " ==\n" << run.report << "\n\n";
     } else if (format == "csv") {
       std::cout << index << ',' << csv_quote(entry.caption) << ',' << n << ',' << settings.rows
-                << ',' << run.duration_ms << ',' << run.main_loop_runnings << ','
-                << run.comparisons << ',' << run.movings << ',' << run.swappings << ','
-                << run.threads << ',' << run.stability_inversions() << ',' << flag(run.sorted())
-                << ',' << flag(run.permutation_intact()) << ',' << flag(run.broken_off) << '\n';
+                << ',' << run.duration_ms << ',' << run.main_loop_runnings << ',' << run.comparisons
+                << ',' << run.movings << ',' << run.swappings << ',' << run.threads << ','
+                << run.stability_inversions() << ',' << flag(run.sorted()) << ','
+                << flag(run.permutation_intact()) << ',' << flag(run.broken_off) << '\n';
     } else {
       auto keys = [](const Element& e) { return e.key; };
       auto positions = [](const Element& e) { return e.start_position; };

@@ -40,13 +40,13 @@ IndexSet parse_indexes(const char* text) {
   return set;
 }
 
-const IndexSet power_of_two = parse_indexes(
-    "14-25, 28, 29, 31, 32, 68, 122, 173, 174, 175, 285, 355");
+const IndexSet power_of_two =
+    parse_indexes("14-25, 28, 29, 31, 32, 68, 122, 173, 174, 175, 285, 355");
 const IndexSet thread_limit = parse_indexes(
     "13, 71, 113, 237, 238, 247, 250, 252, 253, 308, 309, 310, 311, 325, 326, 328, 329, 331, "
     "332, 353, 354");
-const IndexSet start_thread = parse_indexes(
-    "27-32, 185, 186, 238, 253, 272, 310, 311, 314, 315, 326, 329, 332, 354, 380");
+const IndexSet start_thread =
+    parse_indexes("27-32, 185, 186, 238, 253, 272, 310, 311, 314, 315, 326, 329, 332, 354, 380");
 
 struct ControlList {
   AlgorithmControl control;
@@ -69,9 +69,10 @@ const std::array<ControlList, 10> control_lists = {{
                    "193–221, 223–240, 246–255, 257–269, 272, 277, 282, 284, 308, 310, 314, "
                    "317–322, 324–332, 353–366, 368–374, 376–378, 380–382, 384–390, 392–397")},
     {AlgorithmControl::show_threads,
-     parse_indexes("13, 15, 19, 21, 25, 27–32, 69, 71, 113, 185, 186, 237, 238, 247, 250, 252, "
-                   "253, 272, 308, 310, 311, 314, 315, 322, 325, 326, 328, 329, 331, 332, 353, 354, "
-                   "380, 394")},
+     parse_indexes(
+         "13, 15, 19, 21, 25, 27–32, 69, 71, 113, 185, 186, 237, 238, 247, 250, 252, "
+         "253, 272, 308, 310, 311, 314, 315, 322, 325, 326, 328, 329, 331, 332, 353, 354, "
+         "380, 394")},
     {AlgorithmControl::correct_movings,
      parse_indexes("1, 3, 9, 11, 14–26, 28–32, 38–41, 55–67, 69–71, 84–100, 103–110, 113, "
                    "116–119, 121–149, 151–184, 187–190, 193–221, 223–236, 239, 240, 246–255, "
@@ -93,7 +94,9 @@ const std::array<ControlList, 10> control_lists = {{
 
 std::array<AlgorithmProcedure, catalogue_size> procedures{};
 
-void ensure_registered() { register_all_algorithms(); }
+void ensure_registered() {
+  register_all_algorithms();
+}
 
 }  // namespace
 
@@ -103,31 +106,50 @@ const CatalogueEntry& catalogue_entry(int index) {
 
 const char* family_name(Family f) {
   switch (f) {
-    case Family::exchange: return "exchange sorts";
-    case Family::insertion_shell: return "insertion and Shell sorts";
-    case Family::selection_heap_smooth: return "selection, heap and smooth sorts";
-    case Family::merge_out_of_place: return "out-of-place merge sorts";
-    case Family::merge_in_place: return "in-place merge sorts";
-    case Family::quick: return "quick sorts";
-    case Family::stable_quick_block: return "stable quick sorts and block hybrids";
-    case Family::tree_structure: return "tree and structure sorts";
-    case Family::permutation_slow: return "permutation and slow sorts";
-    case Family::distribution: return "distribution sorts";
-    case Family::network: return "sorting networks";
-    case Family::parallel_range_splitting: return "parallel range-splitting sorts";
-    case Family::parallel_pass: return "parallel pass sorts";
-    case Family::shuffle: return "shuffles";
-    case Family::separator: return "separator";
+    case Family::exchange:
+      return "exchange sorts";
+    case Family::insertion_shell:
+      return "insertion and Shell sorts";
+    case Family::selection_heap_smooth:
+      return "selection, heap and smooth sorts";
+    case Family::merge_out_of_place:
+      return "out-of-place merge sorts";
+    case Family::merge_in_place:
+      return "in-place merge sorts";
+    case Family::quick:
+      return "quick sorts";
+    case Family::stable_quick_block:
+      return "stable quick sorts and block hybrids";
+    case Family::tree_structure:
+      return "tree and structure sorts";
+    case Family::permutation_slow:
+      return "permutation and slow sorts";
+    case Family::distribution:
+      return "distribution sorts";
+    case Family::network:
+      return "sorting networks";
+    case Family::parallel_range_splitting:
+      return "parallel range-splitting sorts";
+    case Family::parallel_pass:
+      return "parallel pass sorts";
+    case Family::shuffle:
+      return "shuffles";
+    case Family::separator:
+      return "separator";
   }
   return "";
 }
 
 const char* stability_name(Stability s) {
   switch (s) {
-    case Stability::stable: return "stable";
-    case Stability::conditional_stable: return "conditional stable";
-    case Stability::unstable: return "unstable";
-    case Stability::not_stated: return "not stated";
+    case Stability::stable:
+      return "stable";
+    case Stability::conditional_stable:
+      return "conditional stable";
+    case Stability::unstable:
+      return "unstable";
+    case Stability::not_stated:
+      return "not stated";
   }
   return "";
 }
@@ -166,6 +188,8 @@ AlgorithmProcedure procedure_of(int index) {
   return procedures[static_cast<size_t>(index)];
 }
 
-bool is_implemented(int index) { return procedure_of(index) != nullptr; }
+bool is_implemented(int index) {
+  return procedure_of(index) != nullptr;
+}
 
 }  // namespace mv

@@ -41,7 +41,9 @@ constexpr int separator_index = 398;
 constexpr int first_shuffle_index = 399;
 
 const CatalogueEntry& catalogue_entry(int index);
-inline bool is_shuffle(int index) { return index >= first_shuffle_index; }
+inline bool is_shuffle(int index) {
+  return index >= first_shuffle_index;
+}
 const char* family_name(Family f);
 const char* stability_name(Stability s);
 
@@ -53,16 +55,16 @@ bool is_start_thread_algorithm(int index);
 
 // Controls of the control form that are enabled per algorithm.
 enum class AlgorithmControl {
-  block_swapping,        // ComboBox5, its label, CheckBox23
-  simultaneous_sorting,  // RadioGroup8
-  parameter_input,       // CheckBox10
+  block_swapping,               // ComboBox5, its label, CheckBox23
+  simultaneous_sorting,         // RadioGroup8
+  parameter_input,              // CheckBox10
   colorize_and_optional_swaps,  // CheckBox15, CheckBox17
-  show_threads,          // CheckBox18
-  correct_movings,       // CheckBox24
-  show_loops,            // CheckBox5
-  show_stability,        // CheckBox2, CheckBox21 (also needs a distribution other than 20)
-  stabilize_locally,     // CheckBox20 (while CheckBox2 is enabled)
-  stable_comparings,     // CheckBox22 (also needs a distribution other than 20)
+  show_threads,                 // CheckBox18
+  correct_movings,              // CheckBox24
+  show_loops,                   // CheckBox5
+  show_stability,               // CheckBox2, CheckBox21 (also needs a distribution other than 20)
+  stabilize_locally,            // CheckBox20 (while CheckBox2 is enabled)
+  stable_comparings,            // CheckBox22 (also needs a distribution other than 20)
 };
 bool control_enabled_for(AlgorithmControl control, int index);
 

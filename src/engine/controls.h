@@ -9,38 +9,38 @@ namespace mv {
 
 struct ControlValues {
   // Input band: how the initial set is made.
-  int ComboBox3 = 0;       // value distribution, 0..20
-  int ComboBox2 = 0;       // structure, 0..27
-  int ComboBox4 = 0;       // presorting method, 0..36
+  int ComboBox3 = 0;          // value distribution, 0..20
+  int ComboBox2 = 0;          // structure, 0..27
+  int ComboBox4 = 0;          // presorting method, 0..36
   int SpinEdit2_max = 65535;  // bound of "columns"
   int SpinEdit3_max = 65535;  // bound of "rows"
-  int SpinEdit4 = 1;       // number of pre-sorting loops
-  int SpinEdit5 = 2;       // number of subsets
+  int SpinEdit4 = 1;          // number of pre-sorting loops
+  int SpinEdit5 = 2;          // number of subsets
   int SpinEdit5_max = 33;
-  int SpinEdit6 = 50;      // approximate size of sorted or shuffled subset
+  int SpinEdit6 = 50;  // approximate size of sorted or shuffled subset
   int SpinEdit6_max = 100;
-  int SpinEdit7 = 100;     // n distinct
+  int SpinEdit7 = 100;  // n distinct
   int SpinEdit7_max = 100;
-  int SpinEdit8 = 0;       // rotation, -columns..columns
-  int SpinEdit9 = 1;       // maximum recursion depth
-  int SpinEdit10 = 1;      // number of switched pairs
-  int RadioGroup6 = 0;     // subsets arrangement: increasing, random
-  int RadioGroup5 = 0;     // color gradient: initial set, target set
-  bool CheckBox3 = false;  // always window/bordered mode
-  bool CheckBox4 = false;  // 1st start reverse
-  bool CheckBox6 = false;  // 2nd start reverse
-  bool CheckBox16 = false; // maximum range of values/codomain
-  bool CheckBox19 = true;  // initialize random generator
-  bool CheckBox25 = true;  // click onto form
-  bool CheckBox27 = true;  // exact structure
-  bool CheckBox28 = false; // zoomable columns
+  int SpinEdit8 = 0;        // rotation, -columns..columns
+  int SpinEdit9 = 1;        // maximum recursion depth
+  int SpinEdit10 = 1;       // number of switched pairs
+  int RadioGroup6 = 0;      // subsets arrangement: increasing, random
+  int RadioGroup5 = 0;      // color gradient: initial set, target set
+  bool CheckBox3 = false;   // always window/bordered mode
+  bool CheckBox4 = false;   // 1st start reverse
+  bool CheckBox6 = false;   // 2nd start reverse
+  bool CheckBox16 = false;  // maximum range of values/codomain
+  bool CheckBox19 = true;   // initialize random generator
+  bool CheckBox25 = true;   // click onto form
+  bool CheckBox27 = true;   // exact structure
+  bool CheckBox28 = false;  // zoomable columns
   bool CheckBox28_enabled = false;
 
   // Processing band.
-  int ComboBox1 = -1;      // algorithm, -1 = no selection
-  int RadioGroup8 = 0;     // simultaneous sorting: mode 1, mode 2
-  bool CheckBox20 = false; // enforce stability locally
-  bool CheckBox21 = false; // enforce stability globally
+  int ComboBox1 = -1;       // algorithm, -1 = no selection
+  int RadioGroup8 = 0;      // simultaneous sorting: mode 1, mode 2
+  bool CheckBox20 = false;  // enforce stability locally
+  bool CheckBox21 = false;  // enforce stability globally
 
   // Output band.
   bool CheckBox14 = true;  // show comparisons, movings, and swappings number
@@ -51,14 +51,14 @@ struct ControlValues {
   bool CheckBox18 = true;  // show threads number
 
   // Representation band (the rest is live).
-  int RadioGroup2 = 1;     // process. mouse cursor: no/invisible/hidden, background workg.
+  int RadioGroup2 = 1;  // process. mouse cursor: no/invisible/hidden, background workg.
 
   // Other band.
-  bool CheckBox7 = false;  // after processing break instantly return to start set and this form
-  bool CheckBox8 = false;  // after processing end instantly return to start set and this form
-  bool CheckBox9 = false;  // save and load options automatically
-  bool CheckBox10 = true;  // parameter input
-  bool CheckBox13 = false; // context sensitive help
+  bool CheckBox7 = false;   // after processing break instantly return to start set and this form
+  bool CheckBox8 = false;   // after processing end instantly return to start set and this form
+  bool CheckBox9 = false;   // save and load options automatically
+  bool CheckBox10 = true;   // parameter input
+  bool CheckBox13 = false;  // context sensitive help
 
   // Hints and window memory.
   bool showagain_zweierpotenz = true;

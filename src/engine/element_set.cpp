@@ -63,14 +63,18 @@ uint16_t visible_columns = 0;
 bool host_pumps_events = false;
 bool drawing_has_target = false;
 
-Host& host() { return *current_host; }
+Host& host() {
+  return *current_host;
+}
 void set_host(Host* h) {
   current_host = h ? h : &headless_host;
   host_pumps_events = current_host != &headless_host;
   drawing_has_target = host_pumps_events || surface.width != 0;
 }
 
-int element_slots_for(int n) { return static_cast<int>(std::lround(1.5 * n + 0.1)); }
+int element_slots_for(int n) {
+  return static_cast<int>(std::lround(1.5 * n + 0.1));
+}
 
 void size_element_set(int n) {
   n = std::clamp(n, 0, 65535);
@@ -131,17 +135,16 @@ bool deferred_painting() {
   return deferred.load(std::memory_order_relaxed);
 }
 
-
 // ---- Drawing --------------------------------------------------------------------------------
 
 uint32_t foreground_colour() {
   return settings.background.load(std::memory_order_relaxed) == Background::white ? 0x000000u
-                                                                                   : 0xFFFFFFu;
+                                                                                  : 0xFFFFFFu;
 }
 
 uint32_t background_colour() {
   return settings.background.load(std::memory_order_relaxed) == Background::white ? 0xFFFFFFu
-                                                                                   : 0x000000u;
+                                                                                  : 0x000000u;
 }
 
 bool is_value_counting_sort(int index) {

@@ -52,11 +52,17 @@ void set_break_after_ops(uint64_t k);
 
 // Number of visible columns n of the current set.
 extern uint16_t visible_columns;
-inline uint16_t column_count() { return visible_columns; }
+inline uint16_t column_count() {
+  return visible_columns;
+}
 // The last visible position, n - 1.
-inline int last_position() { return column_count() - 1; }
+inline int last_position() {
+  return column_count() - 1;
+}
 // True once the run has been broken off (every algorithm loop tests it).
-inline bool broken() { return break_off.load(std::memory_order_relaxed); }
+inline bool broken() {
+  return break_off.load(std::memory_order_relaxed);
+}
 // Resizes the arrays for n columns (elements to Round(1.5 n + 0.1), the rest to n + 1).
 void size_element_set(int n);
 // Resets the five counters to 0.
@@ -103,9 +109,15 @@ inline void count_op(Counter<uint64_t>& c) {
 }
 // Recomputes counting_slow_path from counting_parallel and break_after_ops.
 void update_counting_path();
-inline void count_comparison() { count_op(comparisons); }
-inline void count_moving() { count_op(movings); }
-inline void count_swapping() { count_op(swappings); }
+inline void count_comparison() {
+  count_op(comparisons);
+}
+inline void count_moving() {
+  count_op(movings);
+}
+inline void count_swapping() {
+  count_op(swappings);
+}
 
 // ---- Drawing primitives -------------------------------------------------------------------
 
@@ -167,21 +179,47 @@ inline void erase_column(int i) {
 
 // ---- Counted comparisons of values and records ---------------------------------------------
 
-inline bool cmp_less(int32_t a, int32_t b) { count_comparison(); return a < b; }
-inline bool cmp_greater(int32_t a, int32_t b) { count_comparison(); return a > b; }
-inline bool cmp_equal(int32_t a, int32_t b) { count_comparison(); return a == b; }
-inline bool cmp_unequal(int32_t a, int32_t b) { count_comparison(); return a != b; }
-inline bool cmp_less_equal(int32_t a, int32_t b) { count_comparison(); return a <= b; }
-inline bool cmp_greater_equal(int32_t a, int32_t b) { count_comparison(); return a >= b; }
+inline bool cmp_less(int32_t a, int32_t b) {
+  count_comparison();
+  return a < b;
+}
+inline bool cmp_greater(int32_t a, int32_t b) {
+  count_comparison();
+  return a > b;
+}
+inline bool cmp_equal(int32_t a, int32_t b) {
+  count_comparison();
+  return a == b;
+}
+inline bool cmp_unequal(int32_t a, int32_t b) {
+  count_comparison();
+  return a != b;
+}
+inline bool cmp_less_equal(int32_t a, int32_t b) {
+  count_comparison();
+  return a <= b;
+}
+inline bool cmp_greater_equal(int32_t a, int32_t b) {
+  count_comparison();
+  return a >= b;
+}
 inline int cmp_three_way(int32_t a, int32_t b) {
   count_comparison();
   return a < b ? -1 : (a > b ? 1 : 0);
 }
 
-inline bool rec_less(const Element& a, const Element& b) { return cmp_less(a.key, b.key); }
-inline bool rec_greater(const Element& a, const Element& b) { return cmp_greater(a.key, b.key); }
-inline bool rec_equal(const Element& a, const Element& b) { return cmp_equal(a.key, b.key); }
-inline bool rec_unequal(const Element& a, const Element& b) { return cmp_unequal(a.key, b.key); }
+inline bool rec_less(const Element& a, const Element& b) {
+  return cmp_less(a.key, b.key);
+}
+inline bool rec_greater(const Element& a, const Element& b) {
+  return cmp_greater(a.key, b.key);
+}
+inline bool rec_equal(const Element& a, const Element& b) {
+  return cmp_equal(a.key, b.key);
+}
+inline bool rec_unequal(const Element& a, const Element& b) {
+  return cmp_unequal(a.key, b.key);
+}
 
 inline bool pos_less(int i, int j) {
   count_comparison();
@@ -192,11 +230,15 @@ inline bool pos_greater(int i, int j) {
   return elements[i].start_position > elements[j].start_position;
 }
 
-inline bool buf_less(int i, int j) { return cmp_less(buffer_a[i].key, buffer_a[j].key); }
+inline bool buf_less(int i, int j) {
+  return cmp_less(buffer_a[i].key, buffer_a[j].key);
+}
 inline bool buf_less_equal(int i, int j) {
   return cmp_less_equal(buffer_a[i].key, buffer_a[j].key);
 }
-inline bool buf_equal(int i, int j) { return cmp_equal(buffer_a[i].key, buffer_a[j].key); }
+inline bool buf_equal(int i, int j) {
+  return cmp_equal(buffer_a[i].key, buffer_a[j].key);
+}
 
 // ---- Element comparisons with highlighting -------------------------------------------------
 
@@ -268,8 +310,12 @@ bool compare_exchange(int i, int j, bool wanted = true, bool pump = true);
 void swap_ranges(int first, int last, int other);
 void reverse_range(int low, int high, bool redraw = true);
 
-inline uint16_t min_index(uint16_t a, uint16_t b) { return a < b ? a : b; }
-inline uint16_t max_index(uint16_t a, uint16_t b) { return a > b ? a : b; }
+inline uint16_t min_index(uint16_t a, uint16_t b) {
+  return a < b ? a : b;
+}
+inline uint16_t max_index(uint16_t a, uint16_t b) {
+  return a > b ? a : b;
+}
 int random_position(int low, int high, int mode);
 
 }  // namespace mv

@@ -13,7 +13,7 @@
 namespace mv {
 
 struct HeadlessRun {
-  bool dispatched = false;  // false: separator, unknown or not implemented entry
+  bool dispatched = false;      // false: separator, unknown or not implemented entry
   bool value_counting = false;  // the entry rewrites keys instead of moving records
   std::vector<Element> start_set;
   std::vector<Element> final_set;

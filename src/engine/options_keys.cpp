@@ -25,7 +25,8 @@ struct Binding {
 };
 
 int to_int(double v) {
-  return static_cast<int>(std::clamp(v, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
+  return static_cast<int>(
+      std::clamp(v, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
 }
 
 Binding flag(const char* name, bool ControlValues::*field) {
@@ -62,7 +63,9 @@ template <class T>
 Binding live_number(const char* name, std::atomic<T>& field, int low, int high) {
   return {{name, OptionType::integer},
           [&field] { return static_cast<double>(static_cast<int>(field.load())); },
-          [&field, low, high](double v) { field.store(static_cast<T>(std::clamp(to_int(v), low, high))); }};
+          [&field, low, high](double v) {
+            field.store(static_cast<T>(std::clamp(to_int(v), low, high)));
+          }};
 }
 
 std::vector<Binding> make_bindings() {

@@ -45,5 +45,4 @@ void set_first_start_defaults(int screen_width, int screen_height, int columns, 
 // inside their bounds, n distinct, subsets, approximate size, rotation, switched pairs).
 void normalise_controls();
 
-
 }  // namespace mv

@@ -16,7 +16,9 @@ std::string increased_message(const std::string& value) {
 std::string decreased_message(const std::string& value) {
   return "Decreased to " + value + " by the program.";
 }
-std::string chosen_message(const std::string& value) { return value + " choosen by the program."; }
+std::string chosen_message(const std::string& value) {
+  return value + " choosen by the program.";
+}
 
 std::string real_text(double v) {
   char text[64];
@@ -33,7 +35,9 @@ std::string answer(const std::string& title, const std::string& question,
   return a ? *a : prefilled;
 }
 
-void tell(const std::string& text) { host().show_message(text); }
+void tell(const std::string& text) {
+  host().show_message(text);
+}
 
 // Integer prompt: a non-number sets `fallback` with its message; otherwise the checks follow.
 std::optional<int32_t> ask_int(const std::string& title, const std::string& question,
@@ -99,7 +103,9 @@ int32_t largest_divisor_not_above(int n, int32_t v) {
   return 1;
 }
 
-bool in(int index, int lo, int hi) { return index >= lo && index <= hi; }
+bool in(int index, int lo, int hi) {
+  return index >= lo && index <= hi;
+}
 
 }  // namespace
 
@@ -120,14 +126,13 @@ void ask_parameters(int index, int n) {
       }
     }
   } else if (in(index, 35, 37)) {
-    ask_bounded("block size (integer)", "P1 (>0, <=" + std::to_string(n / 2) + ")?", p.BlockSize,
-                1, 1, 1, n / 2);
+    ask_bounded("block size (integer)", "P1 (>0, <=" + std::to_string(n / 2) + ")?", p.BlockSize, 1,
+                1, 1, n / 2);
   } else if (index == 55 || index == 413) {
     ask_bounded("maximum exchange distance", "n (>0, <" + std::to_string(n) + ")?",
                 p.maximale_Tauschdistanz, n - 1, 1, 1, n - 1);
   } else if (index == 74) {
-    ask_growth(float_title, "logarithm base>1? (floating point number possible)", p.log_base, 1,
-               2);
+    ask_growth(float_title, "logarithm base>1? (floating point number possible)", p.log_base, 1, 2);
   } else if (index == 87) {
     ask_bounded(integer_title, "p1 (>0)?", p.param1_healy, 200, 0, 1, std::nullopt);
     ask_bounded(integer_title, "p2 (>=0)?", p.param2_healy, 60, 0, 0, std::nullopt);
@@ -183,8 +188,8 @@ void ask_parameters(int index, int n) {
   } else if (in(index, 327, 332)) {
     const int32_t before = largest_divisor_not_above(n, std::max(p.Param_shearsort, 1));
     p.Param_shearsort = before;
-    if (ask_int(integer_title, "shear sort parameter (>0, <" + std::to_string(n + 1) + ")?",
-                before, before, p.Param_shearsort)) {
+    if (ask_int(integer_title, "shear sort parameter (>0, <" + std::to_string(n + 1) + ")?", before,
+                before, p.Param_shearsort)) {
       if (p.Param_shearsort < 1) {
         raise_to(p.Param_shearsort, 1);
       } else {

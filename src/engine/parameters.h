@@ -7,34 +7,34 @@
 namespace mv {
 
 struct Parameters {
-  double exponent = 0.5;              // "exponent", 0 < e < 1
-  int32_t BlockSize = 1;              // "BlockSize"
+  double exponent = 0.5;                // "exponent", 0 < e < 1
+  int32_t BlockSize = 1;                // "BlockSize"
   int32_t maximale_Tauschdistanz = 99;  // maximum exchange distance, n - 1
-  double log_base = 2.0;              // "log_base", > 1
+  double log_base = 2.0;                // "log_base", > 1
   int32_t param1_healy = 200;
   int32_t param2_healy = 60;
   int32_t param3_healy = 18;
   int32_t param4_healy = 6;
-  int32_t Param_heapnsort = 2;        // arity of the n heap
-  int32_t Param_heapfsort = 2;        // heap F factor, 0..17
-  int32_t NUMBER = 50;                // number of cyclically moved elements, n div 2
+  int32_t Param_heapnsort = 2;  // arity of the n heap
+  int32_t Param_heapfsort = 2;  // heap F factor, 0..17
+  int32_t NUMBER = 50;          // number of cyclically moved elements, n div 2
   int32_t lenW = 0;
-  int32_t Param_pardo = 0;            // influences the block size
-  int32_t ratio = 3;                  // proportion of the smaller subarray, 1:ratio
+  int32_t Param_pardo = 0;  // influences the block size
+  int32_t ratio = 3;        // proportion of the smaller subarray, 1:ratio
   int32_t param_m2s = 256;
-  double Param_pe_sort = 2.0;         // growth factor, > 1
+  double Param_pe_sort = 2.0;  // growth factor, > 1
   int32_t pivotbuffersize = 4;
   int32_t smallsegmentsizecb = 0;
   int32_t smallsegmentsizetb = 0;
-  int32_t MoM_Parameter = 4;          // step distance of the median of medians
-  int32_t Param_n_quick = 2;          // pivot number, 0 means sqrt(n)
-  int32_t Basis = 2;                  // base (radix)
-  int32_t Param_shearsort = 9;        // shear sort grid rows, a divisor of n
+  int32_t MoM_Parameter = 4;    // step distance of the median of medians
+  int32_t Param_n_quick = 2;    // pivot number, 0 means sqrt(n)
+  int32_t Basis = 2;            // base (radix)
+  int32_t Param_shearsort = 9;  // shear sort grid rows, a divisor of n
   int32_t compareRegionscound = 4;
-  double Param_sps_and_sp_sort = 2.0; // growth factor, > 1
+  double Param_sps_and_sp_sort = 2.0;  // growth factor, > 1
   int32_t minrun1 = 50;
   int32_t minrun2 = 25;
-  int32_t thread_limit = 0;           // simultaneous threads, 0 = without limit
+  int32_t thread_limit = 0;  // simultaneous threads, 0 = without limit
 };
 
 extern Parameters parameters;

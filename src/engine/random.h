@@ -22,6 +22,8 @@ inline uint32_t Random(int32_t k) {
 }
 
 // A real in [0, 1): seed * 2^-32.
-inline long double U() { return static_cast<long double>(next_seed()) * 0x1p-32L; }
+inline long double U() {
+  return static_cast<long double>(next_seed()) * 0x1p-32L;
+}
 
 }  // namespace mv

@@ -41,8 +41,8 @@ void adjust_to_power_of_two() {
   const int n = settings.columns;
   if (n < 1 || std::has_single_bit(static_cast<unsigned>(n))) return;
   const bool natural = controls.ComboBox3 == distribution_natural_once;
-  const int bound = natural ? std::min(controls.SpinEdit2_max, controls.SpinEdit3_max)
-                            : controls.SpinEdit2_max;
+  const int bound =
+      natural ? std::min(controls.SpinEdit2_max, controls.SpinEdit3_max) : controls.SpinEdit2_max;
   const int adjusted = power_of_two_columns(n, bound);
   settings.columns = adjusted;
   if (natural) {
@@ -120,11 +120,10 @@ void run_algorithm(void (*before_dispatch)()) {
   }
 
   reset_counters();
-  simultaneous_mode =
-      (!control_enabled_for(AlgorithmControl::simultaneous_sorting, index) ||
-       controls.RadioGroup8 == 0)
-          ? 1
-          : 2;
+  simultaneous_mode = (!control_enabled_for(AlgorithmControl::simultaneous_sorting, index) ||
+                       controls.RadioGroup8 == 0)
+                          ? 1
+                          : 2;
   stable_comparings = settings.stable_comparings_checked;
   const bool stability_boxes = control_enabled_for(AlgorithmControl::show_stability, index) &&
                                controls.ComboBox3 != distribution_natural_once;

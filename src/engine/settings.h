@@ -13,19 +13,20 @@ enum class Background : int { white = 0, black = 1 };
 constexpr int brake_factor_max = 9999;
 
 struct LiveSettings {
-  std::atomic<int> brake_factor{0};                // "brake factor", 0..9999
-  std::atomic<bool> colorize_comparisons{false};   // "colorize comparisons"
+  std::atomic<int> brake_factor{0};               // "brake factor", 0..9999
+  std::atomic<bool> colorize_comparisons{false};  // "colorize comparisons"
   std::atomic<LineSet> line_set{LineSet::tri_colour};
   std::atomic<Background> background{Background::white};
-  std::atomic<bool> correct_movings{false};        // "correct movings"
-  std::atomic<bool> optional_swaps{false};         // "optional swaps"
+  std::atomic<bool> correct_movings{false};  // "correct movings"
+  std::atomic<bool> optional_swaps{false};   // "optional swaps"
   std::atomic<bool> stable_comparings_checked{true};
   std::atomic<bool> stable_comparings_enabled{true};
-  std::atomic<bool> stabilize_locally{false};       // "locally" under "enforce stability:", enabled and checked
-  std::atomic<bool> stabilize_globally{false};      // "globally", enabled and checked
-  std::atomic<bool> control_form_hidden{false};    // decides the colour of value-counting sorts
-  std::atomic<int> columns{100};                   // "columns"
-  std::atomic<int> rows{100};                      // "rows"
+  std::atomic<bool> stabilize_locally{
+      false};  // "locally" under "enforce stability:", enabled and checked
+  std::atomic<bool> stabilize_globally{false};   // "globally", enabled and checked
+  std::atomic<bool> control_form_hidden{false};  // decides the colour of value-counting sorts
+  std::atomic<int> columns{100};                 // "columns"
+  std::atomic<int> rows{100};                    // "rows"
   // Item index 0..25 of "algorithm for block swapping / array rotation"; block_swap reads it at
   // every call. Item 0 ("out of place / ex situ") is the first-start choice.
   std::atomic<int> block_swap_method{0};

@@ -40,8 +40,7 @@ void CreateInitialSet() {
   if (dist != distribution_natural_shuffled && dist != distribution_natural_once) {
     // The quick sort presorting methods limit the depth of this sort too.
     if (controls.ComboBox4 >= 16 && controls.ComboBox4 <= 18) {
-      quick_sort_ranges(0, n - 1, quick_order_stack, false, std::max(controls.SpinEdit9, 0),
-                        65535);
+      quick_sort_ranges(0, n - 1, quick_order_stack, false, std::max(controls.SpinEdit9, 0), 65535);
     } else {
       sort_keys_ascending(0, n - 1);
     }

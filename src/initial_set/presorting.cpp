@@ -24,7 +24,9 @@ namespace {
 constexpr int presorting_method_count = 37;
 
 // Puts i before j (ascending) when they are out of order; true when it exchanged.
-bool order_pair(int i, int j) { return compare_exchange(i, j, true, false); }
+bool order_pair(int i, int j) {
+  return compare_exchange(i, j, true, false);
+}
 
 void sort_range(int lo, int hi) {
   if (lo < hi) sort_keys_ascending(lo, hi);
@@ -119,7 +121,8 @@ void natural_merge_rounds(int rounds, int hi) {
 
 // 22: shear sort on a mesh of r rows of w positions, L phases.
 void shear_sort_phases(int phases, int n) {
-  const int target = std::max(1, static_cast<int>(std::nearbyint(std::sqrt(static_cast<double>(n)))) - 1);
+  const int target =
+      std::max(1, static_cast<int>(std::nearbyint(std::sqrt(static_cast<double>(n)))) - 1);
   int r = 1;
   for (int d = target; d >= 1; --d) {
     if (n % d == 0) {
@@ -349,13 +352,16 @@ void apply_presorting(int method) {
       break;
     }
     case 28:  // Fisher-Yates 1.1
-      for (int k = 1; k <= E; ++k) swap_elements(k - 1, k - 1 + static_cast<int>(Random(E - k)), false);
+      for (int k = 1; k <= E; ++k)
+        swap_elements(k - 1, k - 1 + static_cast<int>(Random(E - k)), false);
       break;
     case 29:  // Fisher-Yates 1.2
-      for (int k = 1; k <= E; ++k) swap_elements(k - 1, k - 1 + static_cast<int>(Random(n - k)), false);
+      for (int k = 1; k <= E; ++k)
+        swap_elements(k - 1, k - 1 + static_cast<int>(Random(n - k)), false);
       break;
     case 30:  // Fisher-Yates 2.1
-      for (int k = 1; k <= E; ++k) swap_elements(random_position(std::max(hi - E, 0), hi, 1), n - k, false);
+      for (int k = 1; k <= E; ++k)
+        swap_elements(random_position(std::max(hi - E, 0), hi, 1), n - k, false);
       break;
     case 31:  // Fisher-Yates 2.2
       for (int k = 1; k <= E; ++k) swap_elements(random_position(0, n - k, 1), n - k, false);

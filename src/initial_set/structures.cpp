@@ -45,9 +45,7 @@ void random_subsets(Treat treat) {
   const int hi = n - 1;
   const int S = std::clamp(controls.SpinEdit5, 1, std::max(1, n / 3));
   std::vector<char> mark(static_cast<size_t>(n) + 1, 0);
-  auto free_at = [&](int j) {
-    return !mark[j] && !mark[j - 1] && (j + 1 > hi || !mark[j + 1]);
-  };
+  auto free_at = [&](int j) { return !mark[j] && !mark[j - 1] && (j + 1 > hi || !mark[j + 1]); };
   int placed = 0;
   // Random places first; should they run out (a crowded set), the first free places follow.
   for (long tries = 0; placed < S - 1 && tries < 100L * n; ++tries) {
@@ -157,7 +155,9 @@ void deal_by_lowest_bit(const Arrangement& s, bool descending) {
 
 }  // namespace
 
-bool structure_implemented(int structure) { return structure >= 0 && structure < structure_count; }
+bool structure_implemented(int structure) {
+  return structure >= 0 && structure < structure_count;
+}
 
 void apply_structure(int structure) {
   const int n = column_count();
@@ -281,10 +281,14 @@ void apply_structure(int structure) {
       triangle_placement(s, [&](int c, bool right) {
         if (c % 4 <= 1) return n - c;
         switch (n % 4) {
-          case 0: return c - 1;
-          case 1: return c;
-          case 2: return right ? c - 2 : c;
-          default: return c - 2;
+          case 0:
+            return c - 1;
+          case 1:
+            return c;
+          case 2:
+            return right ? c - 2 : c;
+          default:
+            return c - 2;
         }
       });
       break;
@@ -313,9 +317,8 @@ void apply_structure(int structure) {
       break;
     case 19: {
       const Arrangement s;
-      triangle_placement(s, [&](int c, bool) {
-        return c % 4 <= 1 ? n - 1 - (c - 1) / 2 : (c + 1) / 2 - 1;
-      });
+      triangle_placement(
+          s, [&](int c, bool) { return c % 4 <= 1 ? n - 1 - (c - 1) / 2 : (c + 1) / 2 - 1; });
       if (settings.rows % 2 == 1) {
         const int m = hi / 2;
         for (int k = 1; k < m; k += 2) swap_elements(k - 1, n - k, false);

@@ -11,7 +11,9 @@ namespace mv {
 
 namespace {
 
-int64_t trunc_to_int(long double x) { return static_cast<int64_t>(x); }
+int64_t trunc_to_int(long double x) {
+  return static_cast<int64_t>(x);
+}
 
 // t folded for the "inverse" and "half" shapes is held as a 32-bit float.
 using Real32 = float;
@@ -134,7 +136,8 @@ int32_t value_for(int dist, int i, int n, int rows, int distinct, bool maximum_r
         const Real32 root = static_cast<Real32>(std::exp(std::log(std::fabs(t)) / 3));
         t = t < 0 ? -root : root;
       }
-      const auto rounded = static_cast<int64_t>(std::nearbyint(static_cast<long double>(D / 2) * t));
+      const auto rounded =
+          static_cast<int64_t>(std::nearbyint(static_cast<long double>(D / 2) * t));
       key = R / 2 + rounded * R / (D + s);
       break;
     }

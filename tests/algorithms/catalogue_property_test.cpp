@@ -38,7 +38,9 @@ const SetShape shapes[] = {
 // The shove sorts are captioned stable, but the steps they are defined by move an element to the
 // end (or front) past keys equal to it, so equal keys can end against their start order. They
 // are built as defined; their stability line reports what happened.
-bool stated_stability_not_kept_by_definition(int index) { return index == 356 || index == 357; }
+bool stated_stability_not_kept_by_definition(int index) {
+  return index == 356 || index == 357;
+}
 
 bool slow_family(int index) {
   return catalogue_entry(index).family == Family::permutation_slow;
@@ -56,7 +58,8 @@ void apply(const SetShape& s) {
 }
 
 bool has_equal_keys(std::vector<Element> set) {
-  std::sort(set.begin(), set.end(), [](const Element& a, const Element& b) { return a.key < b.key; });
+  std::sort(set.begin(), set.end(),
+            [](const Element& a, const Element& b) { return a.key < b.key; });
   return std::adjacent_find(set.begin(), set.end(), [](const Element& a, const Element& b) {
            return a.key == b.key;
          }) != set.end();

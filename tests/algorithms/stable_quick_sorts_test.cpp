@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "algorithms/registry.h"
 #include "algorithms/merge_in_place_sorts.h"
+#include "algorithms/registry.h"
 #include "algorithms/stable_quick_sorts.h"
 #include "engine/catalogue.h"
 #include "engine/parameters.h"

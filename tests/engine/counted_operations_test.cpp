@@ -30,8 +30,10 @@ TEST_F(CountedOperations, StableComparisonsCountOneTwoOrThree) {
   // Off (or disabled): plain <= and >=, one comparison each.
   for (auto disable : {0, 1}) {
     test::prepare_set({5, 3, 5});
-    if (disable) settings.stable_comparings_enabled = false;
-    else settings.stable_comparings_checked = false;
+    if (disable)
+      settings.stable_comparings_enabled = false;
+    else
+      settings.stable_comparings_checked = false;
     EXPECT_TRUE(elem_stable_before(2, 0));
     EXPECT_TRUE(elem_stable_after(0, 2));
     EXPECT_FALSE(elem_stable_after(1, 0));

@@ -102,8 +102,13 @@ struct RecordingHost : Host {
   void surface_dirty(int left, int) override {
     const uint32_t top = surface.pixels[left];
     const uint32_t bottom = surface.pixels[9 * surface.width + left];
-    log.push_back(std::to_string(left / 2) + (top == white ? "w" : top == black ? "b" : "c") +
-                  (bottom == white ? "w" : bottom == black ? "b" : "c"));
+    log.push_back(std::to_string(left / 2) +
+                  (top == white   ? "w"
+                   : top == black ? "b"
+                                  : "c") +
+                  (bottom == white   ? "w"
+                   : bottom == black ? "b"
+                                     : "c"));
   }
   int units = 0;
   void brake_unit() override {

@@ -28,9 +28,13 @@ class ProcedureOverride {
 };
 
 int seen_columns = 0;
-void note_columns() { seen_columns = column_count(); }
+void note_columns() {
+  seen_columns = column_count();
+}
 // Reverses the set: a plainly unstable "sort" for the end-of-run tests.
-void reverse_all() { reverse_range(0, column_count() - 1, true); }
+void reverse_all() {
+  reverse_range(0, column_count() - 1, true);
+}
 
 class RunDriver : public ::testing::Test {
  protected:

@@ -12,7 +12,7 @@ TEST(StackEmulation, ZeroFrameIsTheEndMarker) {
   EXPECT_EQ(s->Depth(), 3u);
   for (int k = 0; k < 3; ++k) EXPECT_EQ(s->Pop(), 0);
   EXPECT_TRUE(s->IsEmpty());
-  EXPECT_EQ(s->Pop(), 0);  // popping the empty stack is harmless
+  EXPECT_EQ(s->Pop(), 0);         // popping the empty stack is harmless
   EXPECT_TRUE(s->IsEmpty(true));  // and releases it (ASan reports a leak otherwise)
 }
 

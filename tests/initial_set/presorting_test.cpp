@@ -57,9 +57,11 @@ TEST_F(Presorting, PartialSortsSortWhatTheyPromise) {
   keys = build(8, 10);
   EXPECT_TRUE(std::is_sorted(keys.end() - 4, keys.end()));
   keys = build(19, 10);  // four selection steps: 1, 2, 3, 4 in front
-  EXPECT_EQ(std::vector<int32_t>(keys.begin(), keys.begin() + 4), (std::vector<int32_t>{1, 2, 3, 4}));
+  EXPECT_EQ(std::vector<int32_t>(keys.begin(), keys.begin() + 4),
+            (std::vector<int32_t>{1, 2, 3, 4}));
   keys = build(1, 10);  // four bubble passes bring the four smallest to the front
-  EXPECT_EQ(std::vector<int32_t>(keys.begin(), keys.begin() + 4), (std::vector<int32_t>{1, 2, 3, 4}));
+  EXPECT_EQ(std::vector<int32_t>(keys.begin(), keys.begin() + 4),
+            (std::vector<int32_t>{1, 2, 3, 4}));
   controls.SpinEdit6 = 10;
   for (int method : {1, 2, 5, 6, 7, 10, 11, 12, 15, 19, 20, 21, 24}) {
     keys = build(method, 10);

@@ -39,8 +39,8 @@ TEST_F(Structures, EveryStructureKeepsTheKeys) {
             random_seed = static_cast<uint32_t>(n * 31 + structure);
             const auto keys = build(structure, n);
             ASSERT_TRUE(test::is_permutation_of_1_to_n(keys))
-                << "structure " << structure << " n " << n << " exact " << exact << " S "
-                << subsets << " arrangement " << arrangement;
+                << "structure " << structure << " n " << n << " exact " << exact << " S " << subsets
+                << " arrangement " << arrangement;
             for (int i = 0; i < n; ++i) ASSERT_EQ(elements[i].start_position, i);
           }
         }

@@ -15,7 +15,8 @@ namespace {
 std::set<int32_t> keys_drawn(int dist, int rows, int distinct, bool wide, int samples = 2000) {
   std::set<int32_t> keys;
   random_seed = 99;
-  for (int i = 0; i < samples; ++i) keys.insert(value_for(dist, i % 100, 100, rows, distinct, wide));
+  for (int i = 0; i < samples; ++i)
+    keys.insert(value_for(dist, i % 100, 100, rows, distinct, wide));
   return keys;
 }
 
