@@ -1,6 +1,7 @@
 #include "algorithms/binary_counting_pass.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "engine/element_set.h"
 
@@ -52,6 +53,11 @@ bool binary_counting_pass(int b, bool move) {
     }
   }
   return break_off.load(std::memory_order_relaxed);
+}
+
+int top_key_bit() {
+  const auto rows = static_cast<unsigned>(std::max(settings.rows.load(), 1));
+  return static_cast<int>(std::bit_width(rows)) - 1;
 }
 
 }  // namespace mv

@@ -11,4 +11,7 @@ namespace mv {
 // is then still a permutation of what it was (a write-back already begun is finished).
 bool binary_counting_pass(int b, bool move);
 
+// The highest key bit the rows can set: the integer part of log2 rows (0 for fewer than 2 rows).
+int top_key_bit();
+
 }  // namespace mv

@@ -98,8 +98,7 @@ bool follow_cycles(int a, int b, PerfectShuffleDirection direction, Moves& moves
 // One stable split per key bit, from the top bit of the value range down to bit 0: the set ends
 // up ordered by its bit-reversed keys. Each pass counts its main loop running.
 void binary_shuffle() {
-  const auto rows = static_cast<unsigned>(std::max(settings.rows.load(), 1));
-  for (int b = static_cast<int>(std::bit_width(rows)) - 1; b >= 0; --b) {
+  for (int b = top_key_bit(); b >= 0; --b) {
     if (binary_counting_pass(b, true)) return;
   }
 }

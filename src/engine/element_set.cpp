@@ -152,11 +152,9 @@ bool is_value_counting_sort(int index) {
 }
 
 uint32_t element_colour_full(int i) {
-  if (is_value_counting_sort(algorithm_index.load(std::memory_order_relaxed)) &&
-      settings.control_form_hidden.load(std::memory_order_relaxed)) {
-    return foreground_colour();
-  }
-  return elements[i].colour;
+  return is_value_counting_sort(algorithm_index.load(std::memory_order_relaxed))
+             ? foreground_colour()
+             : elements[i].colour;
 }
 
 namespace {
@@ -264,16 +262,6 @@ void brake() {
 }
 
 // ---- Stable comparisons ---------------------------------------------------------------------
-
-namespace {
-template <class Compare>
-bool highlighted(int i, int j, Compare compare) {
-  highlight_column(i);
-  const bool r = compare();
-  restore_columns(i, j);
-  return r;
-}
-}  // namespace
 
 bool rec_stable_before(const Element& a, const Element& b) {
   if (!settings.stable_comparings_active()) return cmp_less_equal(a.key, b.key);

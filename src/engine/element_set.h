@@ -124,6 +124,7 @@ inline void count_swapping() {
 uint32_t foreground_colour();
 uint32_t background_colour();
 bool is_value_counting_sort(int index);
+// While the control form is hidden (a run), the value-counting sorts draw in one colour.
 uint32_t element_colour_full(int i);
 inline uint32_t element_colour(int i) {
   return settings.control_form_hidden.load(std::memory_order_relaxed) ? element_colour_full(i)
@@ -242,29 +243,26 @@ inline bool buf_equal(int i, int j) {
 
 // ---- Element comparisons with highlighting -------------------------------------------------
 
-inline bool elem_less(int i, int j) {
+// Highlights column i for the duration of the comparison `compare`, then restores i and j.
+template <class Compare>
+inline bool highlighted(int i, int j, Compare compare) {
   highlight_column(i);
-  const bool r = cmp_less(elements[i].key, elements[j].key);
+  const bool r = compare();
   restore_columns(i, j);
   return r;
+}
+
+inline bool elem_less(int i, int j) {
+  return highlighted(i, j, [=] { return cmp_less(elements[i].key, elements[j].key); });
 }
 inline bool elem_greater(int i, int j) {
-  highlight_column(i);
-  const bool r = cmp_greater(elements[i].key, elements[j].key);
-  restore_columns(i, j);
-  return r;
+  return highlighted(i, j, [=] { return cmp_greater(elements[i].key, elements[j].key); });
 }
 inline bool elem_equal(int i, int j) {
-  highlight_column(i);
-  const bool r = cmp_equal(elements[i].key, elements[j].key);
-  restore_columns(i, j);
-  return r;
+  return highlighted(i, j, [=] { return cmp_equal(elements[i].key, elements[j].key); });
 }
 inline bool elem_unequal(int i, int j) {
-  highlight_column(i);
-  const bool r = cmp_unequal(elements[i].key, elements[j].key);
-  restore_columns(i, j);
-  return r;
+  return highlighted(i, j, [=] { return cmp_unequal(elements[i].key, elements[j].key); });
 }
 
 // ---- Stable comparisons ---------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "engine/catalogue.h"
 #include "engine/controls.h"
 #include "engine/element_set.h"
+#include "engine/options_keys.h"
 #include "engine/parameter_prompts.h"
 #include "engine/parameters.h"
 #include "engine/report.h"
@@ -62,19 +63,11 @@ void adjust_to_power_of_two() {
 void ask_thread_limit() {
   const auto answer = host().prompt("max. number of simultaneous threads?", "(0 = without limit)",
                                     std::to_string(parameters.thread_limit));
-  long value = 0;
-  if (answer) {
-    try {
-      size_t used = 0;
-      value = std::stol(*answer, &used);
-      if (used != answer->size()) value = 0;
-    } catch (...) {
-      value = 0;
-    }
-  } else {
-    value = parameters.thread_limit;
-  }
-  parameters.thread_limit = static_cast<int32_t>(std::clamp<long>(value, 0, INT32_MAX));
+  // Cancelled: the pre-filled limit; not a number or negative: 0 (without limit).
+  const auto value =
+      answer ? parse_integer(*answer) : std::optional<long long>(parameters.thread_limit);
+  parameters.thread_limit =
+      static_cast<int32_t>(std::clamp<long long>(value.value_or(0), 0, INT32_MAX));
 }
 
 }  // namespace

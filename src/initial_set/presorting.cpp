@@ -188,13 +188,6 @@ int perfect_shuffle_order(int length) {
   return order;
 }
 
-// The highest key bit the rows can set: the integer part of log2 rows.
-int top_key_bit() {
-  int bits = 0;
-  for (int r = settings.rows; r > 1; r >>= 1) ++bits;
-  return bits;
-}
-
 // 26: most significant bits first, each bucket split in place by its bit (zeros left, ones
 // right) with exchanges, down to `lowest`.
 void radix_msd_splits(int top, int lowest, int hi) {
