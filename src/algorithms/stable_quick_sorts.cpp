@@ -108,40 +108,28 @@ void halving_merge(int start, int len1, int len2, int buffer) {
 
 // ---- Shared with the in-place merge sorts ---------------------------------------------------
 
-void split_sort_in_place(int lo, int hi, bool smaller_first) {
-  if (hi <= lo) return;
+namespace {
+
+// Bounds of the two parts a partition leaves: lo..left_last and right_first..hi.
+struct Parts {
+  int left_last;
+  int right_first;
+};
+
+// Iterative quick sort of lo..hi on the position stack: the larger part waits and the smaller
+// goes on (with smaller_first clear: the left part goes on).
+template <class Partition>
+void quick_sort_by_parts(int lo, int hi, Partition part, bool smaller_first = true) {
   TStackemulator stack;
   while (!broken()) {
     if (lo < hi) {
-      // One pass: runs of elements that come after the pivot at hi and runs that come before it
-      // are exchanged, so the before-group grows at s and the after-group moves right.
-      int s = lo;
-      int a = lo, b = lo;
-      do {
-        a = s;
-        while (a < hi && elem_greater(a, hi)) ++a;
-        b = a;
-        while (b < hi && elem_stable_before(b, hi)) ++b;
-        // An element neither greater nor before the pivot (an equal key whose start position is
-        // out of order) joins the before-group, so the pass always advances.
-        if (b == a && a < hi) ++b;
-        if (b > a) {
-          block_swap(s, a, b - 1);
-        } else {
-          block_swap(s, a, b);  // a = hi: the pivot moves in front of the after-group
-        }
-        s += b - a;
-      } while (!broken() && b < hi);
-      // When the last before-run ended at hi, the pivot still waits behind the after-group.
-      if (a < hi) block_swap(s, hi, hi);
+      const Parts p = part(lo, hi);
       if (broken()) break;
-      const int p = s;  // the pivot's place; it is not part of either range
-      int l1 = lo, h1 = p - 1, l2 = p + 1, h2 = hi;
+      int l1 = lo, h1 = p.left_last, l2 = p.right_first, h2 = hi;
       if (smaller_first && h1 - l1 > h2 - l2) {
         std::swap(l1, l2);
         std::swap(h1, h2);
       }
-      // l1..h1 goes on, l2..h2 waits.
       if (l2 < h2) stack.Push2(l2, h2);
       lo = l1;
       hi = h1;
@@ -150,6 +138,38 @@ void split_sort_in_place(int lo, int hi, bool smaller_first) {
     if (stack.IsEmpty()) break;
     stack.Pop2(lo, hi);
   }
+}
+
+}  // namespace
+
+void split_sort_in_place(int first, int last, bool smaller_first) {
+  quick_sort_by_parts(
+      first, last,
+      [](int lo, int hi) {
+        // One pass: runs of elements that come after the pivot at hi and runs that come before it
+        // are exchanged, so the before-group grows at s and the after-group moves right.
+        int s = lo;
+        int a = lo, b = lo;
+        do {
+          a = s;
+          while (a < hi && elem_greater(a, hi)) ++a;
+          b = a;
+          while (b < hi && elem_stable_before(b, hi)) ++b;
+          // An element neither greater nor before the pivot (an equal key whose start position is
+          // out of order) joins the before-group, so the pass always advances.
+          if (b == a && a < hi) ++b;
+          if (b > a) {
+            block_swap(s, a, b - 1);
+          } else {
+            block_swap(s, a, b);  // a = hi: the pivot moves in front of the after-group
+          }
+          s += b - a;
+        } while (!broken() && b < hi);
+        // When the last before-run ended at hi, the pivot still waits behind the after-group.
+        if (a < hi) block_swap(s, hi, hi);
+        return Parts{s - 1, s + 1};  // the pivot stands at s, in neither part
+      },
+      smaller_first);
 }
 
 namespace {
@@ -256,36 +276,6 @@ int stable_partition_by_chunks(int lo, int hi, int q, int chunk, ChunkMethod met
   return split;
 }
 
-// Bounds of the two parts a partition leaves: lo..left_last and right_first..hi.
-struct Parts {
-  int left_last;
-  int right_first;
-};
-
-// Iterative quick sort on the position stack: the larger part waits, the smaller goes on.
-template <class Partition>
-void quick_sort_by_parts(Partition part) {
-  int lo = 0, hi = last_position();
-  TStackemulator stack;
-  while (!broken()) {
-    if (lo < hi) {
-      const Parts p = part(lo, hi);
-      if (broken()) break;
-      int l1 = lo, h1 = p.left_last, l2 = p.right_first, h2 = hi;
-      if (h1 - l1 > h2 - l2) {
-        std::swap(l1, l2);
-        std::swap(h1, h2);
-      }
-      if (l2 < h2) stack.Push2(l2, h2);
-      lo = l1;
-      hi = h1;
-      if (lo < hi) continue;
-    }
-    if (stack.IsEmpty()) break;
-    stack.Pop2(lo, hi);
-  }
-}
-
 Parts around(int p) {
   return {p - 1, p + 1};
 }
@@ -293,7 +283,7 @@ Parts around(int p) {
 // 274: chunks of the pivot buffer size through buffer_a, a random pivot.
 void quick_sort_stable_buffered() {
   const int size = std::max(1, parameters.pivotbuffersize);
-  quick_sort_by_parts([size](int lo, int hi) {
+  quick_sort_by_parts(0, last_position(), [size](int lo, int hi) {
     const int q = random_position(lo, hi, 1);
     return around(stable_partition_by_chunks(lo, hi, q, size, ChunkMethod::buffer));
   });
@@ -305,14 +295,14 @@ void quick_sort_stable_binary() {
   const bool second = algorithm_index == 276;
   const int size = second ? parameters.smallsegmentsizetb : parameters.smallsegmentsizecb;
   const ChunkMethod method = second ? ChunkMethod::swappings : ChunkMethod::rotations;
-  quick_sort_by_parts([size, method](int lo, int hi) {
+  quick_sort_by_parts(0, last_position(), [size, method](int lo, int hi) {
     return around(stable_partition_by_chunks(lo, hi, lo + (hi - lo) / 2, size, method));
   });
 }
 
 // 279: every element is a run of its own; the runs merge by repeated rotations.
 void quick_sort_stable_1973() {
-  quick_sort_by_parts([](int lo, int hi) {
+  quick_sort_by_parts(0, last_position(), [](int lo, int hi) {
     return around(
         stable_partition_by_chunks(lo, hi, lo + (hi - lo) / 2, 1, ChunkMethod::rotations));
   });
@@ -321,7 +311,7 @@ void quick_sort_stable_1973() {
 // 277: one sweep; each run of left-group elements is rotated in front of the right-group
 // elements gathered so far.
 void quick_sort_stable_2012() {
-  quick_sort_by_parts([](int lo, int hi) {
+  quick_sort_by_parts(0, last_position(), [](int lo, int hi) {
     const int q = min_index(lo, hi) + (max_index(lo, hi) - min_index(lo, hi)) / 2;
     PivotTest test{elements[q], q};
     int s = lo, run = -1;  // s: front of the right group; run: start of a left-group run
@@ -344,7 +334,7 @@ void quick_sort_stable_2012() {
 // keys wait in the buffer and come back in that order; the equal group is in place.
 void quick_sort_stable_trisort() {
   std::vector<int8_t> side(static_cast<size_t>(column_count()) + 1);
-  quick_sort_by_parts([&side](int lo, int hi) {
+  quick_sort_by_parts(0, last_position(), [&side](int lo, int hi) {
     const int32_t p = elements[lo + (hi - lo) / 2].key;
     int w = lo, k = 0;
     for (int x = lo; x <= hi; ++x) {
@@ -370,7 +360,7 @@ void quick_sort_stable_trisort() {
 
 // 281: the whole range through buffer_a with stable comparisons; the pivot returns first.
 void quick_sort_stable_2007_buffered() {
-  quick_sort_by_parts([](int lo, int hi) {
+  quick_sort_by_parts(0, last_position(), [](int lo, int hi) {
     const int q = lo + (hi - lo) / 2;
     PivotTest test{elements[q], q};
     int w = lo, k = 0, pivot_slot = 0;
@@ -506,7 +496,7 @@ int block_partition(int lo, int hi, int block, bool cyclic, bool finish_plain) {
 void block_quick_sort() {
   const int index = algorithm_index;
   const int block = std::max(1, parameters.BlockSize);
-  quick_sort_by_parts([index, block](int lo, int hi) {
+  quick_sort_by_parts(0, last_position(), [index, block](int lo, int hi) {
     if (hi - lo >= 2) median_to_end(lo, hi);
     return around(block_partition(lo, hi, block, index == 36, index == 37));
   });
