@@ -696,45 +696,6 @@ void block_insertion_merge_in_place(int l, int m, int r) {
   block_insertion_merge(l, m + 1, r + 1, -1);
 }
 
-// clang-format off
-void sort_co_rank() { run_merge(co_rank_merge); }
-void sort_cut() { run_merge(cut_merge); }
-void sort_held_insertion() { run_merge(held_insertion_merge); }
-void sort_sinking() { run_merge(sinking_merge); }
-void sort_co_rank_standard() {
-  run_merge([](int l, int m, int r) { co_rank_merge_with(l, m, r, block_swap, 16); });
-}
-void sort_cut_reversals() {
-  run_merge([](int l, int m, int r) { cut_merge_with(l, m, r, reversal_rotate); });
-}
-void sort_balanced_cut() {
-  run_merge([](int l, int m, int r) { balanced_merge(l, m, r, cut_merge); });
-}
-void sort_balanced_co_rank() {
-  run_merge([](int l, int m, int r) { balanced_merge(l, m, r, co_rank_merge); });
-}
-// 202: the sinking merge, inside the balancing wrapper when the left run is the shorter one.
-void sort_sinking_natural() {
-  natural_merge_sort(0, last_position(), [](int l, int m, int r) {
-    if (m - l < r - m - 1) {
-      balanced_merge(l, m, r, sinking_merge);
-    } else {
-      sinking_merge(l, m, r);
-    }
-  });
-}
-
-void sort_trimmed_swap() { run_merge(trimmed_swap_merge); }
-void sort_block_swap_merge() { run_merge(block_swap_merge); }
-void sort_binary_rotation() { run_merge(binary_rotation_merge); }
-void sort_right_middle_cut() { run_merge(right_middle_cut_merge); }
-void sort_small_frame_co_rank() { run_merge(small_frame_co_rank_merge); }
-void sort_small_case() { run_merge(small_case_merge); }
-void sort_head_exchange() { run_merge(head_exchange_merge); }
-void sort_co_rank_reversals() {
-  run_merge([](int l, int m, int r) { co_rank_merge_with(l, m, r, reversal_rotate, 16); });
-}
-
 void local_block_insertion(int l, int m, int r) {
   block_insertion_merge(l, m + 1, r + 1, -1);
 }
@@ -747,95 +708,124 @@ void block_merge_by_index(int l, int m, int r) {
   const int total = r - l + 1;
   BlockMergeShape shape{root_block(total), true, false, local_block_insertion};
   switch (plain) {
-    case 140: shape.stable = false; break;
-    case 143: shape.block = root_block(r - m); break;
-    case 150: shape.stable = false; shape.local = head_exchange_merge; break;
-    case 151: shape.stable = false; shape.local = cut_merge; break;
-    case 152: shape.stable = false; shape.local = cut_merge; shape.duplex = true; break;
-    case 161: shape.local = standard_merge_stable; break;
+    case 140:
+      shape.stable = false;
+      break;
+    case 143:
+      shape.block = root_block(r - m);
+      break;
+    case 150:
+      shape.stable = false;
+      shape.local = head_exchange_merge;
+      break;
+    case 151:
+      shape.stable = false;
+      shape.local = cut_merge;
+      break;
+    case 152:
+      shape.stable = false;
+      shape.local = cut_merge;
+      shape.duplex = true;
+      break;
+    case 161:
+      shape.local = standard_merge_stable;
+      break;
     case 162: {
       const int pardo = parameters.Param_pardo;
       if (pardo > 0) shape.block = std::min(total, pardo);
       shape.local = standard_merge_stable;
       break;
     }
-    default: break;
+    default:
+      break;
   }
   block_merge(l, m, r, shape);
 }
 
-void sort_block_merge() { run_merge(block_merge_by_index); }
-
-void sort_grail_iterative() {
-  run_merge([](int l, int m, int r) { grail_merge_iterative(l, m - l + 1, r - m); });
-}
-void sort_grail_recursive() {
-  run_merge([](int l, int m, int r) { grail_merge_recursive(l, m - l + 1, r - m); });
-}
-
-// 127: the cut merge decomposes each merge until the shorter run fits the buffer of "lenW"
-// elements (the square root of the set's size while "lenW" is 0 or below).
-void sort_decomposition() {
-  run_merge([](int l, int m, int r) {
-    const int width = parameters.lenW > 0 ? parameters.lenW : root_block(column_count());
-    cut_merge_with(l, m, r, block_swap, width);
+// 202: the sinking merge, inside the balancing wrapper when the left run is the shorter one.
+void sort_sinking_natural() {
+  natural_merge_sort(0, last_position(), [](int l, int m, int r) {
+    if (m - l < r - m - 1) {
+      balanced_merge(l, m, r, sinking_merge);
+    } else {
+      sinking_merge(l, m, r);
+    }
   });
 }
 
-void sort_duel() { run_merge(duel_merge); }
+// The merge procedure of each plain member; its natural member, 72 places further on, hands the
+// same merge to the natural driver.
+struct Member {
+  int plain;
+  MergeProcedure merge;
+};
 
-void sort_swap() { run_merge(swap_merge); }
-void sort_swap_widened() { run_merge(swap_merge_widened); }
-void sort_middle_cut() { run_merge(middle_cut_merge); }
-void sort_displacement() { run_merge(displacement_merge); }
-void sort_compare_exchange_sweep() { run_merge(compare_exchange_sweep_merge); }
-void sort_weave() { run_merge(weave_merge); }
-void sort_shift() { run_merge(shift_merge); }
-void sort_symmetric() { run_merge(symmetric_merge); }
-void sort_block_insertion() { run_merge(block_insertion_merge_in_place); }
-void sort_rotation() { run_merge(rotation_merge_by_index); }
-void sort_reversal_rotation() { run_merge(reversal_rotation_merge); }
-// clang-format on
+const Member members[] = {
+    {120, head_exchange_merge},
+    {123, swap_merge},
+    {124, swap_merge_widened},
+    {125, block_swap_merge},
+    {126, trimmed_swap_merge},
+    {127,  // the cut merge decomposes until the shorter run fits "lenW" (or sqrt n) elements
+     [](int l, int m, int r) {
+       const int width = parameters.lenW > 0 ? parameters.lenW : root_block(column_count());
+       cut_merge_with(l, m, r, block_swap, width);
+     }},
+    {128, middle_cut_merge},
+    {129, displacement_merge},
+    {131, compare_exchange_sweep_merge},
+    {132, weave_merge},
+    {133, shift_merge},
+    {134, [](int l, int m, int r) { cut_merge_with(l, m, r, reversal_rotate); }},
+    {135, right_middle_cut_merge},
+    {136, [](int l, int m, int r) { balanced_merge(l, m, r, cut_merge); }},
+    {137, binary_rotation_merge},
+    {138, held_insertion_merge},
+    {139, symmetric_merge},
+    {142, co_rank_merge},
+    {144, small_frame_co_rank_merge},
+    {146, block_insertion_merge_in_place},
+    {147, [](int l, int m, int r) { grail_merge_iterative(l, m - l + 1, r - m); }},
+    {148, [](int l, int m, int r) { grail_merge_recursive(l, m - l + 1, r - m); }},
+    {149, duel_merge},
+    {153, [](int l, int m, int r) { co_rank_merge_with(l, m, r, block_swap, 16); }},
+    {154, rotation_merge_by_index},
+    {155, rotation_merge_by_index},
+    {156, rotation_merge_by_index},
+    {157, rotation_merge_by_index},
+    {158, reversal_rotation_merge},
+    {159, [](int l, int m, int r) { balanced_merge(l, m, r, co_rank_merge); }},
+    {160, cut_merge},
+    {163, [](int l, int m, int r) { co_rank_merge_with(l, m, r, reversal_rotate, 16); }},
+    {164, small_case_merge},
+    {140, block_merge_by_index},
+    {141, block_merge_by_index},
+    {143, block_merge_by_index},
+    {150, block_merge_by_index},
+    {151, block_merge_by_index},
+    {152, block_merge_by_index},
+    {161, block_merge_by_index},
+    {162, block_merge_by_index},
+};
+
+// Runs the chosen plain or natural member with its merge procedure.
+void sort_member() {
+  const int index = algorithm_index.load(std::memory_order_relaxed);
+  const int plain = natural_member() ? index - 72 : index;
+  for (const Member& member : members) {
+    if (member.plain == plain) run_merge(member.merge);
+  }
+}
 
 }  // namespace
 
 void register_merge_in_place_sorts() {
   register_merge_in_place_own_drivers();
-  register_procedures({123, 195}, sort_swap);
-  register_procedures({124, 196}, sort_swap_widened);
-  register_procedures({128, 200}, sort_middle_cut);
-  register_procedures({129, 201}, sort_displacement);
-  register_procedures({131, 203}, sort_compare_exchange_sweep);
-  register_procedures({132, 204}, sort_weave);
-  register_procedures({133, 205}, sort_shift);
-  register_procedures({139, 211}, sort_symmetric);
-  register_procedures({146, 218}, sort_block_insertion);
-  register_procedures({154, 155, 156, 157, 226, 227, 228, 229}, sort_rotation);
-  register_procedures({158, 230}, sort_reversal_rotation);
-  register_procedures({142, 214}, sort_co_rank);
-  register_procedures({160, 232}, sort_cut);
-  register_procedures({138, 210}, sort_held_insertion);
-  register_procedures({153, 225}, sort_co_rank_standard);
-  register_procedures({134, 206}, sort_cut_reversals);
-  register_procedures({136, 208}, sort_balanced_cut);
-  register_procedures({159, 231}, sort_balanced_co_rank);
-  register_procedure(130, sort_sinking);
+  for (const Member& member : members) {
+    register_procedures({member.plain, member.plain + 72}, sort_member);
+  }
+  register_procedure(130, [] { run_merge(sinking_merge); });
   register_procedure(202, sort_sinking_natural);
-  register_procedures({147, 219}, sort_grail_iterative);
-  register_procedures({149, 221}, sort_duel);
-  register_procedures({127, 199}, sort_decomposition);
-  register_procedures({148, 220}, sort_grail_recursive);
-  register_procedures(
-      {140, 141, 143, 150, 151, 152, 161, 162, 212, 213, 215, 222, 223, 224, 233, 234},
-      sort_block_merge);
-  register_procedures({120, 192}, sort_head_exchange);
-  register_procedures({125, 197}, sort_block_swap_merge);
-  register_procedures({126, 198}, sort_trimmed_swap);
-  register_procedures({135, 207}, sort_right_middle_cut);
-  register_procedures({137, 209}, sort_binary_rotation);
-  register_procedures({144, 216}, sort_small_frame_co_rank);
-  register_procedures({163, 235}, sort_co_rank_reversals);
-  register_procedures({164, 236}, sort_small_case);
 }
 
 }  // namespace mv
