@@ -133,24 +133,33 @@ void symmetric_merge(int l, int m, int r) {
   }
 }
 
-void displacement_merge(int l, int m, int r) {
+// Every left element that comes after the right run's head is taken out into a record, the
+// right elements that come before it shift one place left, and the record fills the gap.
+// `shift_more(held, m, r)` gives the predicate "the element behind gap still shifts".
+template <class ShiftMore>
+void held_shift_merge(int l, int m, int r, ShiftMore shift_more) {
   for (int i = l; i <= m && m < r; ++i) {
     if (broken()) return;
     if (!elem_greater(i, m + 1)) continue;
     Element held;
     read_element(i, held);
     move_element(i, m + 1);
+    auto more = shift_more(held, m, r);
     int gap = m + 1;
-    while (gap < r && !broken() && rec_greater(held, elements[gap + 1])) {
-      move_element(gap, gap + 1);
-      ++gap;
-    }
+    for (; !broken() && more(gap); ++gap) move_element(gap, gap + 1);
     if (broken()) {
       elements[gap] = held;
       return;
     }
     store_element(gap, held);
   }
+}
+
+// The shifting ends where a linear scan of comparisons finds the record's place.
+void displacement_merge(int l, int m, int r) {
+  held_shift_merge(l, m, r, [](const Element& held, int, int r) {
+    return [&held, r](int gap) { return gap < r && rec_greater(held, elements[gap + 1]); };
+  });
 }
 
 void compare_exchange_sweep_merge(int l, int m, int r) {
@@ -355,23 +364,14 @@ void cut_merge(int l, int m, int r) {
   cut_merge_with(l, m, r, block_swap);
 }
 
+// The record's place is found first by binary search: the first position behind m + 1 whose key
+// is not below the record's.
 void held_insertion_merge(int l, int m, int r) {
-  for (int i = l; i <= m && m < r; ++i) {
-    if (broken()) return;
-    if (!elem_greater(i, m + 1)) continue;
-    Element held;
-    read_element(i, held);
-    move_element(i, m + 1);
-    // The first position behind m + 1 whose key is not below the held record's.
-    int lo = partition_point(m + 2, r + 1, [&](int c) { return rec_less(elements[c], held); });
-    int gap = m + 1;
-    for (; gap + 1 < lo && !broken(); ++gap) move_element(gap, gap + 1);
-    if (broken()) {
-      elements[gap] = held;
-      return;
-    }
-    store_element(gap, held);
-  }
+  held_shift_merge(l, m, r, [](const Element& held, int m, int r) {
+    const int lo =
+        partition_point(m + 2, r + 1, [&](int c) { return rec_less(elements[c], held); });
+    return [lo](int gap) { return gap + 1 < lo; };
+  });
 }
 
 void sinking_merge(int l, int m, int r) {
