@@ -27,16 +27,12 @@ namespace {
 constexpr int first_overhand_index = 404;
 constexpr int first_riffle_index = 418;
 
-bool broken_off() {
-  return break_off.load(std::memory_order_relaxed);
-}
-
 // Repeats a round until break-off. Events run once per round, so even a round that happens to
 // draw nothing cannot keep a click from breaking the shuffle off.
 template <class Round>
 void repeat_until_break_off(Round round) {
   if (column_count() < 2) return;  // nothing to shuffle
-  while (!broken_off()) {
+  while (!broken()) {
     host().process_events();
     round();
   }
@@ -46,7 +42,7 @@ void repeat_until_break_off(Round round) {
 
 struct CountedMoves {
   Element held;
-  bool broken() const { return broken_off(); }
+  bool broken() const { return mv::broken(); }
   void read(int s) { read_element(s, held); }
   void move(int target, int source) { move_element(target, source); }
   void store(int c) { store_element(c, held); }
@@ -105,24 +101,24 @@ void binary_shuffle() {
 
 void fisher_yates_forward_1() {
   const int hi = column_count() - 1;
-  for (int i = 1; i <= hi && !broken_off(); ++i) {
+  for (int i = 1; i <= hi && !broken(); ++i) {
     swap_elements(i, static_cast<int>(Random(i + 1)));
   }
 }
 
 void fisher_yates_forward_2() {
   const int n = column_count();
-  for (int i = 1; i < n && !broken_off(); ++i) swap_elements(i, static_cast<int>(Random(n)));
+  for (int i = 1; i < n && !broken(); ++i) swap_elements(i, static_cast<int>(Random(n)));
 }
 
 void fisher_yates_backward_1() {
   const int hi = column_count() - 1;
-  for (int i = hi; i >= 0 && !broken_off(); --i) swap_elements(i, random_position(i, hi, 1));
+  for (int i = hi; i >= 0 && !broken(); --i) swap_elements(i, random_position(i, hi, 1));
 }
 
 void fisher_yates_backward_2() {
   const int n = column_count();
-  for (int i = n - 1; i >= 1 && !broken_off(); --i) {
+  for (int i = n - 1; i >= 1 && !broken(); --i) {
     swap_elements(i, static_cast<int>(Random(n)));
   }
 }
@@ -140,7 +136,7 @@ void overhand_round(int mode) {
   int t = 0;      // next card of the copy
   int r = n - 1;  // end of the free area
   while (r >= 0) {
-    const int p = broken_off() ? r + 1 : random_position(1, r + 1, mode);
+    const int p = broken() ? r + 1 : random_position(1, r + 1, mode);
     for (int k = 0; k < p; ++k) store_element(r - p + 1 + k, buffer_b[t + k]);
     t += p;
     r -= p;
@@ -211,9 +207,9 @@ bool carry_element(int from, int to) {
   Element held;
   read_element(from, held);
   int k = from;
-  for (; k != to && !broken_off(); k += step) move_element(k, k + step);
+  for (; k != to && !broken(); k += step) move_element(k, k + step);
   store_element(k, held);
-  return broken_off();
+  return broken();
 }
 
 // A random element to the end, then another to the front.
@@ -276,11 +272,11 @@ void riffle_round(int mode) {
   int l = 0;  // next card of the left half, in the copy
   int r = h;  // next card of the right half, in place
   while (w < n) {
-    int t = broken_off() ? hi : random_position(r + 1, hi, mode);
+    int t = broken() ? hi : random_position(r + 1, hi, mode);
     for (int k = r; k <= t; ++k) move_element(w + (k - r), k);
     w += t - r + 1;  // t = r - 1 once the half is used up: an empty packet
     r = t + 1;
-    t = broken_off() ? h - 1 : random_position(l + 1, h - 1, mode);
+    t = broken() ? h - 1 : random_position(l + 1, h - 1, mode);
     for (int k = l; k <= t; ++k) store_element(w + (k - l), buffer_b[k]);
     w += t - l + 1;
     l = t + 1;
@@ -332,7 +328,7 @@ PerfectShuffleRange perfect_shuffle_range(int n, bool inner) {
 void OuterReverse(int a, int b) {
   const int n = column_count();
   const int run = n - (b - a - 1);  // length of the circular run b .. n - 1, 0 .. a
-  for (int k = 0; k < run / 2 && !broken_off(); ++k) {
+  for (int k = 0; k < run / 2 && !broken(); ++k) {
     swap_elements((a - k + n) % n, (b + k) % n, true);
   }
 }
