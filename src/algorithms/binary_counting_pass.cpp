@@ -17,7 +17,7 @@ int key_bit(int32_t key, int b) {
 }  // namespace
 
 bool binary_counting_pass(int b, bool move) {
-  if (break_off.load(std::memory_order_relaxed)) return true;
+  if (broken()) return true;
   main_loop_runnings.increment();
 
   const int n = column_count();
@@ -52,7 +52,7 @@ bool binary_counting_pass(int b, bool move) {
       elements[i].key = buffer_a[i].key;
     }
   }
-  return break_off.load(std::memory_order_relaxed);
+  return broken();
 }
 
 int top_key_bit() {

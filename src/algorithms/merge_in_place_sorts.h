@@ -11,7 +11,7 @@ namespace mv {
 // goes_before holds on a prefix of the range. A binary search that stops on break_off.
 template <class Pred>
 int partition_point(int lo, int hi, Pred goes_before) {
-  while (lo < hi && !break_off.load(std::memory_order_relaxed)) {
+  while (lo < hi && !broken()) {
     const int c = (lo + hi) / 2;
     if (goes_before(c)) {
       lo = c + 1;

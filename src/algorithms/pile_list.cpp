@@ -25,7 +25,7 @@ void TPileList::Extract(int first) {
   int k = first;
   Element best, top;
   while (!piles_.empty()) {
-    if (break_off.load(std::memory_order_relaxed)) {
+    if (broken()) {
       // Everything still on a pile goes back into the set unsorted.
       for (TPile& pile : piles_) {
         while (!pile.IsEmpty()) pile.Pop(elements[k++]);
@@ -55,7 +55,7 @@ void TPileList::Extract(int first) {
 void pile_list_sort(int first, int last, bool extra_comparison) {
   TPileList piles(extra_comparison);
   for (int i = first; i <= last; ++i) {
-    if (break_off.load(std::memory_order_relaxed)) return;
+    if (broken()) return;
     piles.Add(i);
   }
   piles.Extract(first);
