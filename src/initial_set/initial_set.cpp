@@ -31,7 +31,6 @@ void rotate_set(int r) {
 }
 
 void CreateInitialSet() {
-  const bool was_active = processing_active.exchange(false);
   break_off = false;
   const int n = std::clamp(settings.columns.load(), 2, 65535);
   size_element_set(n);
@@ -51,8 +50,6 @@ void CreateInitialSet() {
   if (controls.CheckBox6) reverse_range(0, n - 1, false);
   rotate_set(std::clamp(controls.SpinEdit8, -n, n));
   assign_start_positions_and_colours();
-  break_off = false;
-  processing_active = was_active;
 }
 
 }  // namespace mv
