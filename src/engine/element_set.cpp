@@ -60,16 +60,20 @@ Host* current_host = &headless_host;
 }  // namespace
 
 uint16_t visible_columns = 0;
-bool host_pumps_events = false;
 bool drawing_has_target = false;
+
+namespace {
+void update_drawing_target() {
+  drawing_has_target = current_host != &headless_host || surface.width != 0;
+}
+}  // namespace
 
 Host& host() {
   return *current_host;
 }
 void set_host(Host* h) {
   current_host = h ? h : &headless_host;
-  host_pumps_events = current_host != &headless_host;
-  drawing_has_target = host_pumps_events || surface.width != 0;
+  update_drawing_target();
 }
 
 int element_slots_for(int n) {
@@ -120,9 +124,9 @@ void surface_resize(int width, int height) {
   height = std::max(height, 0);
   surface.width = width;
   surface.height = height;
-  drawing_has_target = host_pumps_events || width != 0;
   surface.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height),
                         colour_to_pixel(background_colour()));
+  update_drawing_target();
   discard_pending();
 }
 

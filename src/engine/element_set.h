@@ -132,11 +132,8 @@ inline uint32_t element_colour(int i) {
 }
 void brake();
 
-// True while the installed host has something to do per drawn column (events to pump); the
-// headless host has not, so a run without surface skips the whole drawing path.
-extern bool host_pumps_events;
-// host_pumps_events or a surface to paint: kept by set_host and surface_resize, so the fast path
-// tests one flag.
+// True while a drawn column has somewhere to go: a host with events to pump (any but the headless
+// one) or a surface to paint. Kept by set_host and surface_resize, so the fast path tests one flag.
 extern bool drawing_has_target;
 void draw_column_full(int i, bool clear_above, uint32_t colour);
 void highlight_column_full(int i);
