@@ -1,6 +1,5 @@
-// Stable quick sorts and block hybrids: split sort in place (shared with the in-place merge
-// sorts), the stable quick sorts that partition by rotations or through a buffer,
-// block quick sort, Quickmergesort, proportion extend and symmetry partition sort, m sort, the
+// Stable quick sorts and block hybrids: split sort in place, the stable quick sorts that
+// partition by rotations or through a buffer, block quick sort, Quickmergesort, proportion extend and symmetry partition sort, m sort, the
 // grail sorts, sqrt sort and the two Tim sorts.
 #include "algorithms/stable_quick_sorts.h"
 
@@ -106,7 +105,7 @@ void halving_merge(int start, int len1, int len2, int buffer) {
 
 }  // namespace
 
-// ---- Shared with the in-place merge sorts ---------------------------------------------------
+// ---- Split sort in place on a range ----------------------------------------------------------
 
 namespace {
 

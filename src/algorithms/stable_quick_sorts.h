@@ -1,4 +1,5 @@
-// Stable quick sorts and block hybrids: the procedures that the in-place merge sorts share.
+// Stable quick sorts and block hybrids: split sort in place on any range (entry 381 runs it on
+// the whole set).
 #pragma once
 
 namespace mv {
