@@ -1,6 +1,6 @@
 // Stable quick sorts and block hybrids: split sort in place, the stable quick sorts that
-// partition by rotations or through a buffer, block quick sort, Quickmergesort, proportion extend and symmetry partition sort, m sort, the
-// grail sorts, sqrt sort and the two Tim sorts.
+// partition by rotations or through a buffer, block quick sort, Quickmergesort, proportion
+// extend and symmetry partition sort, m sort, the grail sorts, sqrt sort and the two Tim sorts.
 #include "algorithms/stable_quick_sorts.h"
 
 #include <algorithm>
