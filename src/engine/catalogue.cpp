@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "algorithms/registry.h"
+#include "engine/controls.h"
 
 namespace mv {
 
@@ -170,6 +171,16 @@ bool control_enabled_for(AlgorithmControl control, int index) {
     if (list.control == control) return list.indexes.test(static_cast<size_t>(index));
   }
   return false;
+}
+
+bool stability_boxes_enabled(int index, int distribution) {
+  return distribution != distribution_natural_once &&
+         control_enabled_for(AlgorithmControl::show_stability, index);
+}
+
+bool stable_comparings_enabled_for(int index, int distribution) {
+  return distribution != distribution_natural_once &&
+         control_enabled_for(AlgorithmControl::stable_comparings, index);
 }
 
 void register_procedure(int index, AlgorithmProcedure procedure) {

@@ -67,6 +67,11 @@ enum class AlgorithmControl {
   stable_comparings,            // CheckBox22 (also needs a distribution other than 20)
 };
 bool control_enabled_for(AlgorithmControl control, int index);
+// "show stability" and "globally" (CheckBox2, CheckBox21): by the table, and never for the value
+// distribution "natural numbers (once each)", whose keys are all different.
+bool stability_boxes_enabled(int index, int distribution);
+// "stable comparings" (CheckBox22): by the table, and not for "natural numbers (once each)".
+bool stable_comparings_enabled_for(int index, int distribution);
 
 // Procedures. An entry without a procedure is listed but not implemented.
 using AlgorithmProcedure = void (*)();

@@ -78,9 +78,8 @@ std::string build_report_text(uint32_t duration_ms) {
   if (controls.CheckBox18 && control_enabled_for(AlgorithmControl::show_threads, index)) {
     line(format_count(threads) + "  thread(s)");
   }
-  const bool stability_enabled = control_enabled_for(AlgorithmControl::show_stability, index) &&
-                                 controls.ComboBox3 != distribution_natural_once;
-  if (controls.CheckBox2 && stability_enabled && !is_value_counting_sort(index)) {
+  if (controls.CheckBox2 && stability_boxes_enabled(index, controls.ComboBox3) &&
+      !is_value_counting_sort(index)) {
     const uint64_t k = count_stability_inversions();
     line(k == 0 ? std::string("stable")
                 : "unstable, " + std::to_string(k) + "  stability inversion(s)");

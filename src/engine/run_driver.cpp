@@ -117,9 +117,12 @@ void run_algorithm(void (*before_dispatch)()) {
                        controls.RadioGroup8 == 0)
                           ? 1
                           : 2;
-  stable_comparings = settings.stable_comparings_checked;
-  const bool stability_boxes = control_enabled_for(AlgorithmControl::show_stability, index) &&
-                               controls.ComboBox3 != distribution_natural_once;
+  // The boxes count only where the chosen entry enables them, as the control form shows them.
+  // Algorithms choose between stable and plain comparisons by the box's effective state: a
+  // checked but disabled box gives plain ones, which is also what the stable comparisons then do.
+  settings.stable_comparings_enabled = stable_comparings_enabled_for(index, controls.ComboBox3);
+  stable_comparings = settings.stable_comparings_active();
+  const bool stability_boxes = stability_boxes_enabled(index, controls.ComboBox3);
   settings.stabilize_locally = controls.CheckBox20 && stability_boxes &&
                                control_enabled_for(AlgorithmControl::stabilize_locally, index);
   settings.stabilize_globally = controls.CheckBox21 && stability_boxes;

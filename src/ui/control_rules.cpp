@@ -476,7 +476,6 @@ void ControlForm::algorithm_changed(int index) {
 
 void ControlForm::algorithm_enabling() {
   const int index = controls.ComboBox1;
-  const bool distribution_ok = !natural_once();
   auto enabled_for = [index](AlgorithmControl c) { return control_enabled_for(c, index); };
   const bool block_swapping = enabled_for(AlgorithmControl::block_swapping);
   enable("ComboBox5", block_swapping);
@@ -489,14 +488,13 @@ void ControlForm::algorithm_enabling() {
   enable("CheckBox18", enabled_for(AlgorithmControl::show_threads));
   enable("CheckBox24", enabled_for(AlgorithmControl::correct_movings));
   enable("CheckBox5", enabled_for(AlgorithmControl::show_loops));
-  const bool stability = distribution_ok && enabled_for(AlgorithmControl::show_stability);
+  const bool stability = stability_boxes_enabled(index, controls.ComboBox3);
   enable("CheckBox2", stability);
   enable("CheckBox21", stability);
   const bool locally = stability && enabled_for(AlgorithmControl::stabilize_locally);
   enable("CheckBox20", locally);
   enable("Label_enforce_stability", locally || stability);
-  const bool stable_comparings =
-      distribution_ok && enabled_for(AlgorithmControl::stable_comparings);
+  const bool stable_comparings = stable_comparings_enabled_for(index, controls.ComboBox3);
   enable("CheckBox22", stable_comparings);
   settings.stable_comparings_enabled = stable_comparings;
   zoomable_enabling();
