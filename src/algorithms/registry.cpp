@@ -16,6 +16,9 @@ void register_all_algorithms() {
     register_sorting_networks();
     register_tree_sorts();
     register_slow_sorts();
+    register_range_splitting_sorts();
+    register_bitonic_range_splitting_sorts();
+    register_pass_sorts();
     return true;
   }();
   (void)done;

@@ -18,5 +18,9 @@ void register_sorting_networks();
 void register_stable_quick_sorts();
 void register_tree_sorts();
 void register_slow_sorts();
+// The parallel sorts (src/parallel/).
+void register_range_splitting_sorts();
+void register_bitonic_range_splitting_sorts();
+void register_pass_sorts();
 
 }  // namespace mv

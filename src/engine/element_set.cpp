@@ -4,7 +4,11 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <chrono>
+#include <thread>
 #include <utility>
+
+#include "engine/main_thread.h"
 
 #include "engine/random.h"
 
@@ -235,8 +239,21 @@ int paint_pending_columns() {
 
 void draw_column_full(int i, bool clear_above, uint32_t colour) {
   Host& h = host();
-  h.process_events();
-  while (paused.load(std::memory_order_relaxed) && !h.quit_requested()) h.wait_for_event();
+  if (on_main_thread()) {
+    h.process_events();
+    while (paused.load(std::memory_order_relaxed) && !h.quit_requested()) h.wait_for_event();
+  } else {
+    // A worker thread (a parallel sort's comparison): the main thread runs the events; the
+    // worker only holds still while paused, and paints only where painting is deferred, since
+    // the surface itself belongs to the main thread.
+    while (paused.load(std::memory_order_relaxed) && !break_off.load(std::memory_order_relaxed)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (!deferred.load(std::memory_order_relaxed)) {
+      if (processing_active.load(std::memory_order_relaxed)) brake();
+      return;
+    }
+  }
   if (i < 0 || i >= column_count()) return;
   paint_column(i, clear_above, colour);
   if (processing_active.load(std::memory_order_relaxed)) brake();

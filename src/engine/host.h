@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/main_thread.h"
+
 namespace mv {
 
 class Host {
@@ -36,8 +38,14 @@ class Host {
   }
   // The results report dialog "results output".
   virtual void show_report(const std::string& /*text*/) {}
-  // Run f on the main thread and wait for it to finish.
-  virtual void run_on_main_thread(const std::function<void()>& f) { f(); }
+  // Run f on the main thread and wait for it to finish: at once on the main thread, otherwise
+  // queued for the main thread, which runs the queue while it waits for workers.
+  virtual void run_on_main_thread(const std::function<void()>& f) {
+    post_to_main_thread_and_wait(f);
+  }
+  // The main thread waits for worker threads: let pending events run now (not throttled like
+  // process_events, since the caller already waits between calls).
+  virtual void process_events_while_waiting() { process_events(); }
 
   // Window steps of a run (the windows' business; headless hosts ignore them).
   // Start: a display with the user-resizable border returns to its fixed size.

@@ -8,6 +8,7 @@
 #include "engine/catalogue.h"
 #include "engine/controls.h"
 #include "engine/element_set.h"
+#include "engine/main_thread.h"
 #include "engine/options_keys.h"
 #include "engine/parameter_prompts.h"
 #include "engine/parameters.h"
@@ -95,6 +96,7 @@ void show_blackbars_hint_if_needed() {
 
 void run_algorithm(void (*before_dispatch)()) {
   Host& h = host();
+  mark_main_thread();
   const int index = controls.ComboBox1;
   algorithm_index = static_cast<uint16_t>(std::clamp(index, 0, 65535));
 
@@ -137,12 +139,10 @@ void run_algorithm(void (*before_dispatch)()) {
                                                                          : nullptr;
   last_run_dispatched = procedure != nullptr;
   end_of_run_pending = true;
+  // A parallel entry returns once its last thread has ended; while its threads run, the main
+  // thread serves them and the user-interface events (the thread framework's waits), so the
+  // display reacts to every key in the start-thread entries too.
   if (procedure) procedure();
-
-  if (procedure && is_start_thread_algorithm(index)) {
-    // The last thread ends the run on the main thread; until then only events run.
-    while (processing_active) h.wait_for_event();
-  }
   if (end_of_run_pending) end_of_run();
   h.end_run_display();
 }

@@ -124,12 +124,13 @@ void QtHost::show_report(const std::string& text) {
   show_report_dialog(QString::fromStdString(text));
 }
 
-void QtHost::run_on_main_thread(const std::function<void()>& f) {
-  if (on_main_thread()) {
-    f();
-    return;
-  }
-  QMetaObject::invokeMethod(QCoreApplication::instance(), f, Qt::BlockingQueuedConnection);
+void QtHost::process_events_while_waiting() {
+  // The main thread waits for worker threads between these calls: events run every time.
+  if (!on_main_thread()) return;
+  const auto now = Clock::now();
+  last_pump_ = now;
+  repaint_if_frame_due(now);
+  QCoreApplication::processEvents();
 }
 
 // ---- Window steps of a run ------------------------------------------------------------------

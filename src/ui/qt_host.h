@@ -35,7 +35,7 @@ class QtHost : public Host {
   std::optional<std::string> prompt(const std::string& caption, const std::string& text,
                                     const std::string& default_value) override;
   void show_report(const std::string& text) override;
-  void run_on_main_thread(const std::function<void()>& f) override;
+  void process_events_while_waiting() override;
 
   void prepare_display_for_run() override;
   void set_control_form_visible(bool visible) override;
