@@ -1,4 +1,6 @@
 // mivrola-batch: runs catalogue entries exactly as the program does, without windows.
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -28,11 +30,15 @@ const char* const usage =
     "                     (--algorithm N | --range A-B | --all)\n"
     "                     [--break-after-ops K] [--format text|csv|jsonl]\n"
     "Settings: first-start defaults, then the options file, then each --set by options key\n"
-    "(e.g. --set SpinEdit2.Value=1000 for 1000 columns). --break-after-ops K breaks a run off\n"
+    "(e.g. --set SpinEdit2.Value=1000 for 1000 columns); --set thread_limit=N sets the answer to\n"
+    "\"max. number of simultaneous threads?\" (0 = without limit; needs CheckBox10.Checked=1,\n"
+    "the default). --break-after-ops K breaks a run off\n"
     "once K comparisons, movings and swappings have been counted. Entries that are not\n"
     "implemented are reported as \"not implemented\". permutation_intact: the final set holds\n"
     "the start set's records (for the value-counting sorts 5, 6, 7, 73, which rewrite keys:\n"
     "the same keys).\n";
+
+const char* const thread_limit_key = "thread_limit";
 
 [[noreturn]] void fail(const std::string& message) {
   std::cerr << "mivrola-batch: " << message << "\n";
@@ -112,6 +118,14 @@ int main(int argc, char** argv) {
       const auto eq = kv.find('=');
       if (eq == std::string::npos) fail("--set needs KEY=VALUE, got '" + kv + "'");
       const std::string key = kv.substr(0, eq);
+      if (equal_ignoring_case(key, thread_limit_key)) {
+        // The limit the prompt "max. number of simultaneous threads?" asks for; the options file
+        // has no key for it.
+        const auto limit = parse_integer(kv.substr(eq + 1));
+        if (!limit) fail("bad value '" + kv.substr(eq + 1) + "' for " + thread_limit_key);
+        parameters.thread_limit = static_cast<int32_t>(std::clamp<long long>(*limit, 0, INT32_MAX));
+        continue;
+      }
       if (!find_option_key(key)) fail("unknown options key '" + key + "'");
       if (!set_option(key, kv.substr(eq + 1))) {
         fail("bad value '" + kv.substr(eq + 1) + "' for options key '" + key + "'");

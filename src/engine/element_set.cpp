@@ -115,7 +115,19 @@ void set_break_after_ops(uint64_t k) {
   update_counting_path();
 }
 
+namespace {
+// A worker thread of a parallel sort holds still while paused, at its next counted operation,
+// whether or not that operation draws.
+void hold_worker_while_paused() {
+  while (paused.load(std::memory_order_relaxed) && !break_off.load(std::memory_order_relaxed) &&
+         !on_main_thread()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+}  // namespace
+
 void count_slow(Counter<uint64_t>& c) {
+  if (paused.load(std::memory_order_relaxed)) hold_worker_while_paused();
   c.increment();
   const uint64_t limit = break_after_ops.load(std::memory_order_relaxed);
   if (limit != 0 && comparisons.get() + movings.get() + swappings.get() >= limit) {

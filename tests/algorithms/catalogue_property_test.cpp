@@ -12,6 +12,7 @@
 #include "engine/controls.h"
 #include "engine/headless_run.h"
 #include "engine/options_keys.h"
+#include "engine/parameters.h"
 
 namespace mv {
 namespace {
@@ -102,6 +103,79 @@ TEST_P(EveryEntry, BreakOffKeepsEveryElement) {
     ASSERT_TRUE(run.permutation_intact()) << index << " broken off after " << k;
   }
 }
+
+// The entries that run on worker threads, again in both "simultaneous sorting" modes and with
+// the thread limit 0 (without limit) and 1 (one worker at a time).
+class ParallelEntry : public ::testing::TestWithParam<int> {};
+
+bool is_parallel(int index) {
+  const Family f = catalogue_entry(index).family;
+  return f == Family::parallel_range_splitting || f == Family::parallel_pass;
+}
+
+TEST_P(ParallelEntry, SortsInBothModesWithAndWithoutThreadLimit) {
+  const int index = GetParam();
+  if (!is_implemented(index)) GTEST_SKIP() << "not implemented";
+  const CatalogueEntry& entry = catalogue_entry(index);
+  const bool stated_stable =
+      entry.stability == Stability::stable || entry.stability == Stability::conditional_stable;
+  for (int mode : {0, 1}) {
+    for (int limit : {0, 1}) {
+      for (const SetShape* shape : {&shapes[0], &shapes[3], &shapes[6]}) {
+        apply(*shape);
+        controls.RadioGroup8 = mode;
+        controls.CheckBox10 = true;  // the thread-limit prompt keeps the limit set here
+        parameters.thread_limit = limit;
+        const uint64_t n = static_cast<uint64_t>(shape->columns) * 2;
+        const uint64_t budget = 400 * n * n + 200000;
+        const HeadlessRun run = run_headless(index, 7, budget);
+        SCOPED_TRACE(std::to_string(index) + " " + entry.caption + " on " + shape->name +
+                     ", mode " + std::to_string(mode + 1) + ", limit " + std::to_string(limit));
+        ASSERT_TRUE(run.dispatched);
+        EXPECT_TRUE(run.permutation_intact());
+        ASSERT_FALSE(run.broken_off) << "did not end within " << budget << " operations";
+        EXPECT_TRUE(run.sorted());
+        if (stated_stable) {
+          EXPECT_EQ(run.stability_inversions(), 0u);
+        }
+        if (shape->columns > 2) {
+          EXPECT_GE(run.threads, 1u);
+        }
+      }
+    }
+  }
+  parameters.thread_limit = 0;
+}
+
+TEST_P(ParallelEntry, BreakOffKeepsEveryElementInBothModes) {
+  const int index = GetParam();
+  if (!is_implemented(index)) GTEST_SKIP() << "not implemented";
+  for (int mode : {0, 1}) {
+    apply(shapes[6]);
+    controls.RadioGroup8 = mode;
+    for (uint64_t k : {1u, 3u, 17u, 90u, 400u, 2500u}) {
+      const HeadlessRun run = run_headless(index, static_cast<uint32_t>(k), k);
+      ASSERT_TRUE(run.permutation_intact())
+          << index << " mode " << mode + 1 << " broken off after " << k;
+      if (run.broken_off) {
+        EXPECT_EQ(run.report.rfind("sorting breaked off", 0), 0u) << index << " after " << k;
+      }
+    }
+  }
+}
+
+std::vector<int> parallel_indexes() {
+  std::vector<int> v;
+  for (int i = 0; i < catalogue_size; ++i) {
+    if (i != separator_index && is_parallel(i)) v.push_back(i);
+  }
+  return v;
+}
+
+INSTANTIATE_TEST_SUITE_P(Parallel, ParallelEntry, ::testing::ValuesIn(parallel_indexes()),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return "entry_" + std::to_string(info.param);
+                         });
 
 std::vector<int> all_indexes() {
   std::vector<int> v;

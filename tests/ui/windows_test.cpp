@@ -53,21 +53,7 @@ void hooked_bubble_sort() {
   }
 }
 
-// A start-thread entry: the procedure returns at once and a worker thread ends the run on the
-// main thread later, as the parallel sorts do.
-std::thread worker;
-std::atomic<bool> worker_sorted{false};
-void start_thread_sort() {
-  worker = std::thread([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    std::sort(elements.begin(), elements.begin() + column_count(),
-              [](const Element& a, const Element& b) { return a.key < b.key; });
-    worker_sorted = true;
-    host().run_on_main_thread([] { end_of_run(); });
-  });
-}
-
-constexpr int start_thread_index = 27;
+constexpr int parallel_quick_sort = 272;  // a start-thread entry
 constexpr int sort_index = 65;  // a sort with "colorize comparisons" and "correct movings"
 constexpr int power_of_two_index = 14;
 
@@ -137,20 +123,48 @@ class WindowsTest : public QObject {
     windows->start();
   }
 
-  void startThreadRunEndsOnTheMainThread() {
-    const AlgorithmProcedure old = procedure_of(start_thread_index);
-    register_procedure(start_thread_index, start_thread_sort);
-    fresh(50, 40, start_thread_index);
+  // While the workers of the parallel quick sort run, the display takes every run key at once:
+  // the brake keys, the colour and moving toggles, the pause (which holds the workers too) and a
+  // foreign key, which breaks the run off.
+  void parallelQuickSortReactsToKeys() {
+    if (!is_implemented(parallel_quick_sort)) QSKIP("the parallel quick sort is not built");
+    fresh(400, 300, parallel_quick_sort);
+    QObject scope;  // ends the timers below with the test
+    controls.CheckBox8 = true;
+    control->spin_edit("SpinEdit1")->setValue(8);
     DialogWatcher watcher;
-    start_run();  // waits in the event loop until the worker has ended the run
-    worker.join();
-    register_procedure(start_thread_index, old);
-    QVERIFY(worker_sorted);
+    bool running_at_keys = false, toggled = false;
+    int brake_after_minus = -1;
+    uint64_t ops_paused_early = 0, ops_paused_late = 1;
+    auto ops = [] { return comparisons.get() + swappings.get(); };
+    QTimer::singleShot(60, &scope, [&] {
+      running_at_keys = processing_active && threads.get() > 1;
+      QTest::keyClick(display, '-');
+      brake_after_minus = settings.brake_factor;
+      QTest::keyClick(display, 'c');
+      QTest::keyClick(display, 'M');
+      toggled = settings.colorize_comparisons && settings.correct_movings;
+      QTest::keyClick(display, 'p');
+      QTimer::singleShot(40, &scope, [&] {
+        ops_paused_early = ops();
+        QTimer::singleShot(60, &scope, [&] {
+          ops_paused_late = ops();
+          QTest::keyClick(display, 'P');
+          QTimer::singleShot(30, &scope, [&] { QTest::keyClick(display, 'x'); });
+        });
+      });
+    });
+    start_run();  // returns once every worker has ended and the run is over
+    QVERIFY(running_at_keys);
+    QCOMPARE(brake_after_minus, 16);
+    QVERIFY(toggled);
+    QCOMPARE(ops_paused_early, ops_paused_late);  // nothing ran while paused
     QVERIFY(!processing_active);
-    QVERIFY(start_tick >= 25);  // the run lasted until the worker ended it
+    QVERIFY(break_off);
     QCOMPARE(watcher.seen.size(), size_t(1));
-    QVERIFY(watcher.seen[0].text.contains(QStringLiteral("  duration")));
-    QVERIFY(control->isVisible());
+    QVERIFY(watcher.seen[0].text.startsWith(QStringLiteral("sorting breaked off")));
+    settings.colorize_comparisons = settings.correct_movings = false;
+    control->spin_edit("SpinEdit1")->setValue(0);
   }
 
   void cleanupTestCase() {

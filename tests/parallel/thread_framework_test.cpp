@@ -1,0 +1,148 @@
+// The thread framework: exchanges of workers happen on the main thread and are counted exactly,
+// the lock never blocks a worker that waits for the main thread, the thread limit holds, finish
+// messages reach their parent, and a break-off releases every wait.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "engine/main_thread.h"
+#include "engine/parameters.h"
+#include "engine_fixture.h"
+#include "parallel/thread_framework.h"
+
+namespace mv {
+namespace {
+
+class Framework : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::prepare_set(test::random_keys(64, 1000, 5));
+    start_keys_ = test::keys_of_set();
+    parameters.thread_limit = 0;
+    processing_active = true;
+  }
+  void TearDown() override {
+    finish_parallel_run();
+    processing_active = false;
+    break_off = false;
+    parameters.thread_limit = 0;
+  }
+  std::vector<int32_t> start_keys_;
+};
+
+// Each of 16 workers compares and exchanges inside its own 4 columns; the swaps run on the main
+// thread, whose id the worker sees there.
+void exchange_within_quarter(int base, std::atomic<int>& off_main) {
+  for (int round = 0; round < 20 && !broken(); ++round) {
+    for (int i = base; i < base + 3; ++i) {
+      if (elem_greater(i, i + 1)) {
+        host().run_on_main_thread([&] {
+          if (!on_main_thread()) off_main.fetch_add(1);
+          swap_elements(i, i + 1, true);
+        });
+      }
+    }
+  }
+}
+
+TEST_F(Framework, WorkersExchangeOnTheMainThreadAndCountExactly) {
+  for (int mode : {1, 2}) {
+    SCOPED_TRACE(mode);
+    test::prepare_set(start_keys_);
+    processing_active = true;
+    begin_parallel_run(column_count());
+    simultaneous_mode1 = mode == 1;
+    std::atomic<int> off_main{0};
+    for (int w = 0; w < 16; ++w) {
+      ASSERT_NE(start_worker([w, &off_main] { exchange_within_quarter(4 * w, off_main); }), 0u);
+    }
+    finish_parallel_run();
+    EXPECT_EQ(off_main.load(), 0);
+    EXPECT_EQ(threads.get(), 16u);
+    // 20 rounds of 3 comparisons in each of 16 workers, none lost to a race.
+    EXPECT_EQ(comparisons.get(), 16u * 20u * 3u);
+    EXPECT_TRUE(test::permutation_intact(start_keys_));
+    for (int w = 0; w < 16; ++w) {
+      EXPECT_TRUE(std::is_sorted(elements.begin() + 4 * w, elements.begin() + 4 * w + 4,
+                                 [](const Element& a, const Element& b) { return a.key < b.key; }));
+    }
+  }
+}
+
+TEST_F(Framework, MainThreadTakesTheLockFromAWorkerThatWaitsForIt) {
+  begin_parallel_run(column_count());
+  std::atomic<bool> holding{false};
+  start_worker([&] {
+    FrameworkLock lock;
+    holding = true;
+    swap_on_main(0, 1, true);  // recursive: held already
+  });
+  wait_until([&] { return holding.load(); });
+  { FrameworkLock lock; }  // would deadlock if the main thread blocked on the lock
+  finish_parallel_run();
+  EXPECT_EQ(swappings.get(), 1u);
+}
+
+TEST_F(Framework, ThreadLimitOneRunsWorkersOneAfterAnother) {
+  parameters.thread_limit = 1;
+  begin_parallel_run(column_count());
+  std::atomic<int> at_once{0}, most{0};
+  for (uint16_t t = 0; t < 12; ++t) {
+    ASSERT_TRUE(handover_task({t, 0, t}, true, [&](Task task) {
+      const int now = at_once.fetch_add(1) + 1;
+      int m = most.load();
+      while (now > m && !most.compare_exchange_weak(m, now)) {
+      }
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      EXPECT_LT(task.start, 12);
+      at_once.fetch_sub(1);
+    }));
+  }
+  EXPECT_TRUE(wait_all_running_done());
+  finish_parallel_run();
+  EXPECT_EQ(most.load(), 1);
+  EXPECT_EQ(threads.get(), 12u);
+}
+
+TEST_F(Framework, RangeWorkersReportToTheirParent) {
+  begin_parallel_run(column_count());
+  std::atomic<int> leaves{0};
+  std::function<void(size_t)> body = [&](size_t k) {
+    take_record(k);
+    const ThreadRange& r = thread_range(k);
+    const uint16_t low = r.low, high = r.high;
+    const uint32_t parent = r.parent;
+    int children = 0;
+    if (high - low >= 2) {
+      const uint16_t mid = static_cast<uint16_t>((low + high) / 2);
+      children += try_start_range_worker(low, 0, mid, body) != 0;
+      children += try_start_range_worker(static_cast<uint16_t>(mid + 1), 0, high, body) != 0;
+    } else {
+      leaves.fetch_add(1);
+    }
+    EXPECT_EQ(wait_finish_messages(children), children);
+    post_message(parent);
+  };
+  ASSERT_NE(try_start_range_worker(0, 0, 63, body), 0u);
+  EXPECT_EQ(wait_finish_messages(1), 1);
+  finish_parallel_run();
+  EXPECT_EQ(leaves.load(), 32);
+  EXPECT_EQ(threads.get(), 63u);
+}
+
+TEST_F(Framework, BreakOffReleasesEveryWaitAndTheThreadCapHolds) {
+  begin_parallel_run(column_count());
+  // Workers that wait for a message that never comes, until the cap refuses one more.
+  int started = 0;
+  while (start_worker([] { wait_finish_messages(1); }) != 0) ++started;
+  EXPECT_EQ(started, max_live_threads);
+  EXPECT_EQ(try_start_range_worker(0, 0, 5, [](size_t) {}), 0u);
+  break_off = true;
+  finish_parallel_run();
+  EXPECT_EQ(live_threads(), 0);
+  EXPECT_TRUE(test::permutation_intact(start_keys_));
+}
+
+}  // namespace
+}  // namespace mv
