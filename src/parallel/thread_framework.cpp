@@ -343,6 +343,7 @@ void take_record(size_t k) {
   ThreadRange& r = thread_range(k);
   r.worker.store(current_thread_id());
   r.state.store(ThreadRange::taken, std::memory_order_release);
+  wake_main_thread();
 }
 
 bool handover_task(Task task, bool limited, const std::function<void(Task)>& body) {
@@ -360,6 +361,7 @@ bool handover_task(Task task, bool limited, const std::function<void(Task)>& bod
   const uint32_t id = start_worker([task, pending, body] {
     pending->store(false);
     handover_pending.store(false);
+    wake_main_thread();
     body(task);
     running_threads.fetch_sub(1);
     wake_main_thread();
