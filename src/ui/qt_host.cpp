@@ -125,9 +125,12 @@ void QtHost::show_report(const std::string& text) {
 }
 
 void QtHost::process_events_while_waiting() {
-  // The main thread waits for worker threads between these calls: events run every time.
+  // The main thread waits for worker threads between these calls, and is woken by each of their
+  // exchanges: events run at most once per pump interval, so keys still act within a
+  // millisecond or two.
   if (!on_main_thread()) return;
   const auto now = Clock::now();
+  if (now - last_pump_ < pump_interval) return;
   last_pump_ = now;
   repaint_if_frame_due(now);
   QCoreApplication::processEvents();
