@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "algorithms/registry.h"
@@ -46,6 +47,18 @@ void worker_compare_exchange(int i, int j, bool ascending) {
   }
 }
 
+// Waits until done() holds, testing it again at every finish message the calling thread gets:
+// each worker posts one to the thread that waits for it once its work is recorded, so a waiting
+// thread sleeps instead of polling. A message for another wait of the same thread is used up
+// harmlessly, since what it announces is already recorded. False on break_off.
+bool wait_for_finish(const std::function<bool()>& done) {
+  while (!done()) {
+    if (broken()) return false;
+    if (wait_finish_messages(1) == 0 && !broken()) std::this_thread::yield();
+  }
+  return true;
+}
+
 // The workers that one starter waits for.
 class WorkerGroup {
  public:
@@ -55,10 +68,12 @@ class WorkerGroup {
 
   void start(const std::function<void()>& body) {
     const auto open = open_;
+    const uint32_t starter = starter_;
     open->fetch_add(1);
-    const std::function<void()> worker = [open, body] {
+    const std::function<void()> worker = [open, starter, body] {
       body();
       open->fetch_sub(1);
+      post_message(starter);
     };
     for (;;) {
       if (start_worker(worker) != 0) return;
@@ -73,11 +88,12 @@ class WorkerGroup {
   // Until every worker started has ended; false on break_off.
   bool wait() const {
     const auto open = open_;
-    return wait_until([open] { return open->load() == 0; });
+    return wait_for_finish([open] { return open->load() == 0; });
   }
 
  private:
   bool may_wait_;
+  uint32_t starter_ = current_thread_id();
   std::shared_ptr<std::atomic<int>> open_ = std::make_shared<std::atomic<int>>(0);
 };
 
@@ -406,11 +422,12 @@ void start_breadth_first_leaves() {
   }
 }
 
+void bitonicmergesort_depth_first(size_t k);
+
 // 30-32: a worker walks its subtree in post order: each child goes to a new worker where a
 // thread is free and onto the local stack otherwise; a record is merged once its children are
 // done. Frames (record, merge pending).
-void bitonicmergesort_depth_first(size_t root) {
-  take_record(root);
+void depth_first_walk(size_t root) {
   PStackemulator stack;
   stack.PushN(static_cast<uint32_t>(root), 0u);
   while (stack.Depth() > 0 && !broken()) {
@@ -418,13 +435,14 @@ void bitonicmergesort_depth_first(size_t root) {
     stack.PopN(k, merge_pending);
     ThreadRange& r = thread_range(k);
     if (merge_pending != 0) {
-      if (!wait_until([k] { return !pending_record(2 * k) && !pending_record(2 * k + 1); })) {
+      if (!wait_for_finish([k] { return !pending_record(2 * k) && !pending_record(2 * k + 1); })) {
         return;
       }
     } else if (!r.leaf) {
       stack.PushN(k, 1u);
       for (const uint32_t c : {2 * k + 1, 2 * k}) {
         if (!pending_record(c)) continue;
+        thread_range(c).parent = current_thread_id();
         if (!try_start_record_worker(c, bitonicmergesort_depth_first)) stack.PushN(c, 0u);
       }
       continue;
@@ -433,6 +451,13 @@ void bitonicmergesort_depth_first(size_t root) {
     if (broken()) return;
     r.state.store(ThreadRange::done);
   }
+}
+
+// The worker of one record of 30-32; it tells the thread that waits for it when it has ended.
+void bitonicmergesort_depth_first(size_t k) {
+  take_record(k);
+  depth_first_walk(k);
+  post_message(thread_range(k).parent);
 }
 
 void bitonic_tree_sort_breadth_first() {
@@ -444,7 +469,8 @@ void bitonic_tree_sort_depth_first() {
   build_range_tree();
   start_start_thread([] {
     if (!pending_record(1)) return;
-    if (!try_start_record_worker(1, bitonicmergesort_depth_first)) bitonicmergesort_depth_first(1);
+    thread_range(1).parent = current_thread_id();
+    if (!try_start_record_worker(1, bitonicmergesort_depth_first)) depth_first_walk(1);
   });
 }
 
