@@ -48,8 +48,8 @@ struct ThreadRange {
   uint32_t parent = 0;  // thread id of the worker that waits for this one
   bool leaf = false;
   bool left_child = false;
-  std::atomic<uint32_t> worker{0};   // thread id of the record's worker
-  std::atomic<int32_t> result{-1};   // an index the worker delivers (minimum search)
+  std::atomic<uint32_t> worker{0};  // thread id of the record's worker
+  std::atomic<int32_t> result{-1};  // an index the worker delivers (minimum search)
 };
 
 // The table, 2·P + 1 records with P the smallest power of two greater than n − 2 (at least 1).
