@@ -195,8 +195,10 @@ bool work_subtree(size_t root, void (*body)(size_t), const std::function<bool(si
       continue;
     }
     stack.pop_back();
-    if (!wait_until([&] { return child_done(2 * k, left) && child_done(2 * k + 1, right); })) {
-      return false;
+    // Every child worker posts its finish message when done; each message wakes this thread to
+    // look again (a blocking wait: hundreds of polling workers would starve the rest).
+    while (!(child_done(2 * k, left) && child_done(2 * k + 1, right))) {
+      if (wait_finish_messages(1) == 0) return false;
     }
     if (!work(k)) return false;
     r.state.store(ThreadRange::done);
@@ -473,10 +475,12 @@ void merge_sort_iterative_simultaneous() {
 
 void mergesort_depth_first(size_t k) {
   take_record(k);
+  const uint32_t parent = thread_range(k).parent;
   work_subtree(k, mergesort_depth_first, [](size_t j) {
     const ThreadRange& r = thread_range(j);
     return merge_halves(r.low, r.mid, r.high);
   });
+  post_message(parent);
 }
 
 void merge_sort_recursive_simultaneous() {
@@ -549,6 +553,7 @@ void circle_sort_simultaneous() {
 // results, or of the single element that stands where a child is missing.
 void selectionsort_parallelsuche(size_t k) {
   take_record(k);
+  const uint32_t parent = thread_range(k).parent;
   work_subtree(k, selectionsort_parallelsuche, [](size_t j) {
     ThreadRange& r = thread_range(j);
     const int a = has_left(r) ? thread_range(2 * j).result.load() : r.low;
@@ -558,6 +563,7 @@ void selectionsort_parallelsuche(size_t k) {
     r.result.store(first ? a : b);
     return true;
   });
+  post_message(parent);
 }
 
 void selection_sort_simultaneous() {

@@ -95,7 +95,7 @@ TEST(RangeSplittingSorts, SortAndKeepRecordsInEveryMode) {
         for (const int mode : {1, 2}) {
           for (const int limit : {0, 1, 4}) {
             for (const bool stable : {false, true}) {
-              if (n == 1000 && (limit == 4 || shape >= 2)) continue;  // keep the grid short
+              if (n == 1000 && (limit != 0 || mode != 2 || shape >= 2)) continue;  // keep it short
               SCOPED_TRACE(std::to_string(index) + " n=" + std::to_string(n) + " shape " +
                            std::to_string(shape) + " mode " + std::to_string(mode) + " limit " +
                            std::to_string(limit) + (stable ? " stable" : " plain"));
@@ -118,7 +118,7 @@ TEST(RangeSplittingSorts, SortAndKeepRecordsInEveryMode) {
 // from their own stacks (quick sort and split sort on a chain of partitions, the rest on sizes
 // with thousands of ranges).
 TEST(RangeSplittingSorts, ChainsLongerThanTheThreadsEnd) {
-  const int n = 3000;
+  const int n = 1000;
   std::vector<int32_t> sorted(n), equal(n, 5);
   std::iota(sorted.begin(), sorted.end(), 1);
   for (const int index : {272, 380, 69, 185, 186, 314, 315}) {
