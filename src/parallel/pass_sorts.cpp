@@ -13,6 +13,7 @@
 // column part): there a worker holds a PairGuard across its comparison and the exchange, so the
 // exchange always follows a comparison of the elements it exchanges.
 #include <atomic>
+#include <memory>
 #include <vector>
 
 #include "algorithms/exchange_sorts.h"
@@ -104,15 +105,15 @@ void insertion_sort_simultaneous() {
   int next = 1;
   while (!broken() && (next < n || !walks.empty())) {
     if (next < n && (walks.empty() || walks.back() <= next - 2)) walks.push_back(next++);
-    std::vector<std::atomic<bool>> moved(walks.size());
+    // Shared with the workers, which may still end after a break-off has ended this loop.
+    const auto moved = std::make_shared<std::vector<std::atomic<bool>>>(walks.size());
     std::vector<bool> started(walks.size(), false);
     for (size_t w = 0; w < walks.size() && !broken(); ++w) {
       const int q = walks[w];
       // The walk ahead (older, lower position) uses (q' - 1, q'): stay clear of it.
       if (q == 0 || (w > 0 && walks[w - 1] >= q - 1)) continue;
       started[w] = true;
-      std::atomic<bool>* flag = &moved[w];
-      hand_over(q - 1, 0, q, [flag](Task t) { vuot_Thread(t, false, flag); });
+      hand_over(q - 1, 0, q, [moved, w](Task t) { vuot_Thread(t, false, &(*moved)[w]); });
     }
     wait_all_running_done();
     if (broken()) return;
@@ -122,7 +123,7 @@ void insertion_sort_simultaneous() {
         if (walks[w] > 0) still.push_back(walks[w]);
         continue;
       }
-      if (moved[w].load() && walks[w] - 1 > 0) still.push_back(walks[w] - 1);
+      if ((*moved)[w].load() && walks[w] - 1 > 0) still.push_back(walks[w] - 1);
     }
     walks.swap(still);
   }

@@ -39,8 +39,10 @@ const SetShape shapes[] = {
 // The shove sorts are captioned stable, but the steps they are defined by move an element to the
 // end (or front) past keys equal to it, so equal keys can end against their start order. They
 // are built as defined; their stability line reports what happened.
+// The parallel selection sort (322) exchanges each found minimum with the element at i, which
+// so jumps past keys equal to it whatever the comparison.
 bool stated_stability_not_kept_by_definition(int index) {
-  return index == 356 || index == 357;
+  return index == 356 || index == 357 || index == 322;
 }
 
 bool slow_family(int index) {
@@ -135,7 +137,7 @@ TEST_P(ParallelEntry, SortsInBothModesWithAndWithoutThreadLimit) {
         EXPECT_TRUE(run.permutation_intact());
         ASSERT_FALSE(run.broken_off) << "did not end within " << budget << " operations";
         EXPECT_TRUE(run.sorted());
-        if (stated_stable) {
+        if (stated_stable && !stated_stability_not_kept_by_definition(index)) {
           EXPECT_EQ(run.stability_inversions(), 0u);
         }
         if (shape->columns > 2) {
