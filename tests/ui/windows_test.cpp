@@ -160,7 +160,6 @@ class WindowsTest : public QObject {
     QVERIFY(toggled);
     QCOMPARE(ops_paused_early, ops_paused_late);  // nothing ran while paused
     QVERIFY(!processing_active);
-    QVERIFY(break_off);
     QVERIFY(threads.get() > 1);  // the first partition's workers had started
     QCOMPARE(watcher.seen.size(), size_t(1));
     QVERIFY(watcher.seen[0].text.startsWith(QStringLiteral("sorting breaked off")));
