@@ -235,8 +235,10 @@ void quicksort_parallel(size_t k) {
       exchange_if_greater(low, high);
       continue;
     }
+    // The pass also runs when i and j meet on one element: left unexamined, that element would
+    // belong to both parts, and two workers would exchange it at once.
     int i = low, j = high;
-    while (j > i && !broken()) {
+    while (j >= i && !broken()) {
       while (elem_less(i, high)) ++i;  // the element at high stops i
       while (elem_greater(j, high) && j > low) --j;
       if (j > i) exchange_if_greater(i, j);
