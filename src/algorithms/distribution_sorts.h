@@ -30,4 +30,10 @@ struct RadixDigits {
 };
 RadixDigits radix_digits(int base);
 
+// Bit b of element i, tested as one counted comparison (highlighted while it is read).
+bool bit_set(int i, int b);
+
+// The bits of element i's key above bit b (uncounted): the MSD sorts' bucket of the element.
+uint32_t bits_above(int i, int b);
+
 }  // namespace mv

@@ -47,6 +47,42 @@ void start_or_work_record(size_t k, void (*body)(size_t)) {
   if (!broken()) body(k);
 }
 
+// Works the range of record k and every range split off it: `pass(low, high, mid, part)` works
+// one range and hands each piece to `part(lo, hi, mid)`, which starts a worker running `self` on
+// it or, when no thread is free, stacks it to be worked here. Returns once every worker it
+// started has ended.
+template <typename Pass>
+void work_ranges(size_t k, void (*self)(size_t), Pass pass) {
+  const ThreadRange& rec = thread_range(k);
+  TStackemulator pending;
+  pending.Push3(rec.low, rec.high, rec.mid);
+  int started = 0;
+  const auto part = [&](int lo, int hi, int mid) {
+    if (hi <= lo) return;
+    if (start_range(lo, mid, hi, self) != 0) {
+      ++started;
+    } else {
+      pending.Push3(lo, hi, mid);
+    }
+  };
+  while (pending.IsNotEmpty() && !broken()) {
+    int low, high, mid;
+    pending.Pop3(low, high, mid);
+    pass(low, high, mid, part);
+  }
+  wait_finish_messages(started);
+}
+
+// A piece of two elements is only exchanged, here; a longer one goes to `part`.
+template <typename Part>
+void exchange_pair_or_part(int lo, int hi, const Part& part) {
+  if (hi - lo == 1) {
+    exchange_if_greater(lo, hi);
+  } else {
+    part(lo, hi, lo);
+  }
+}
+
 // The record of a root range 0 .. n - 1 (or first .. last) that nobody waits for.
 void prepare_root(int low, int mid, int high) {
   ThreadRange& r = thread_range(1);
@@ -55,19 +91,6 @@ void prepare_root(int low, int mid, int high) {
   r.mid = static_cast<uint16_t>(mid);
   r.high = static_cast<uint16_t>(high);
   r.parent = 0;
-}
-
-// Bit b of element i, tested as one counted comparison.
-bool bit_set(int i, int b) {
-  highlight_column(i);
-  const bool r =
-      cmp_equal(static_cast<int32_t>((static_cast<uint32_t>(elements[i].key) >> b) & 1u), 1);
-  restore_columns(i, i);
-  return r;
-}
-
-inline uint32_t bits_above(int i, int b) {
-  return b + 1 >= 32 ? 0u : static_cast<uint32_t>(elements[i].key) >> (b + 1);
 }
 
 // Distributes lo .. hi by bit b; returns the split, the first position whose bit b is 1.
@@ -212,28 +235,11 @@ bool work_subtree(size_t root, void (*body)(size_t), const std::function<bool(si
 // three or more elements (or keeps it for itself when no thread is free), exchanges parts of two.
 void quicksort_parallel(size_t k) {
   take_record(k);
-  const ThreadRange& rec = thread_range(k);
-  const uint32_t parent = rec.parent;
-  TStackemulator pending;
-  pending.Push2(rec.low, rec.high);
-  int started = 0;
-  const auto part = [&](int lo, int hi) {
-    if (hi - lo == 1) {
-      exchange_if_greater(lo, hi);
-    } else if (hi - lo > 1) {
-      if (start_range(lo, lo, hi, quicksort_parallel) != 0) {
-        ++started;
-      } else {
-        pending.Push2(lo, hi);
-      }
-    }
-  };
-  while (pending.IsNotEmpty() && !broken()) {
-    int low, high;
-    pending.Pop2(low, high);
+  const uint32_t parent = thread_range(k).parent;
+  work_ranges(k, quicksort_parallel, [](int low, int high, int, const auto& part) {
     if (high - low == 1) {  // a range of two: only the exchange
       exchange_if_greater(low, high);
-      continue;
+      return;
     }
     // The pass also runs when i and j meet on one element: left unexamined, that element would
     // belong to both parts, and two workers would exchange it at once.
@@ -247,11 +253,10 @@ void quicksort_parallel(size_t k) {
         --j;
       }
     }
-    if (broken()) break;
-    part(low, j);
-    part(i, high);
-  }
-  wait_finish_messages(started);
+    if (broken()) return;
+    exchange_pair_or_part(low, j, part);
+    exchange_pair_or_part(i, high, part);
+  });
   post_message(parent);
 }
 
@@ -271,23 +276,9 @@ void quick_sort_simultaneous() {
 // but itself forever).
 void splitsort_ex_situ_parallel(size_t k) {
   take_record(k);
-  const ThreadRange& rec = thread_range(k);
-  const uint32_t parent = rec.parent;
-  TStackemulator pending;
-  pending.Push2(rec.low, rec.high);
-  int started = 0;
-  const auto part = [&](int lo, int hi) {
-    if (hi <= lo) return;
-    if (start_range(lo, lo, hi, splitsort_ex_situ_parallel) != 0) {
-      ++started;
-    } else {
-      pending.Push2(lo, hi);
-    }
-  };
+  const uint32_t parent = thread_range(k).parent;
   std::vector<Element> lower, upper;
-  while (pending.IsNotEmpty() && !broken()) {
-    int low, high;
-    pending.Pop2(low, high);
+  work_ranges(k, splitsort_ex_situ_parallel, [&](int low, int high, int, const auto& part) {
     lower.clear();
     upper.clear();
     bool pivot_upper = false;
@@ -306,12 +297,12 @@ void splitsort_ex_situ_parallel(size_t k) {
         }
       }
     }
-    if (broken()) break;  // only copies were taken: the set is as it was
+    if (broken()) return;  // only copies were taken: the set is as it was
     const int length = high - low + 1;
     const int c = static_cast<int>(lower.size());
     if (c == length) {
-      part(low, high - 1);
-      continue;
+      part(low, high - 1, low);
+      return;
     }
     Element field;
     int t = low;
@@ -323,11 +314,11 @@ void splitsort_ex_situ_parallel(size_t k) {
       copy_record(e, field);
       store_on_main(t++, field, false);
     }
-    if (broken()) break;
-    part(low, low + c - 1);
-    part(low + c + (pivot_upper ? 1 : 0), high);
-  }
-  wait_finish_messages(started);
+    if (broken()) return;
+    part(low, low + c - 1, low);
+    const int upper_low = low + c + (pivot_upper ? 1 : 0);
+    part(upper_low, high, upper_low);
+  });
   post_message(parent);
 }
 
@@ -400,28 +391,13 @@ void radix_sort_msd_iterative_simultaneous_start_thread() {
 // elements goes on with the next lower bit in a worker of its own, or here.
 void radixsort_msd_rekursiv_parallel(size_t k) {
   take_record(k);
-  const ThreadRange& rec = thread_range(k);
-  const uint32_t parent = rec.parent;
-  TStackemulator pending;
-  pending.Push3(rec.low, rec.high, rec.mid);
-  int started = 0;
-  const auto part = [&](int lo, int hi, int b) {
-    if (hi <= lo) return;
-    if (start_range(lo, b, hi, radixsort_msd_rekursiv_parallel) != 0) {
-      ++started;
-    } else {
-      pending.Push3(lo, hi, b);
-    }
-  };
-  while (pending.IsNotEmpty() && !broken()) {
-    int low, high, b;
-    pending.Pop3(low, high, b);
+  const uint32_t parent = thread_range(k).parent;
+  work_ranges(k, radixsort_msd_rekursiv_parallel, [](int low, int high, int b, const auto& part) {
     const int split = distribute_by_bit(low, high, b, radix_in_place);
-    if (b == 0 || broken()) continue;
+    if (b == 0 || broken()) return;
     part(low, split - 1, b - 1);
     part(split, high, b - 1);
-  }
-  wait_finish_messages(started);
+  });
   post_message(parent);
 }
 
@@ -498,25 +474,8 @@ void merge_sort_recursive_simultaneous() {
 // two elements gets the exchange of its pair.
 void circlesort_parallel(size_t k) {
   take_record(k);
-  ThreadRange& rec = thread_range(k);
-  const uint32_t parent = rec.parent;
-  TStackemulator pending;
-  pending.Push2(rec.low, rec.high);
-  int started = 0;
-  const auto part = [&](int lo, int hi) {
-    if (hi - lo == 1) {
-      exchange_if_greater(lo, hi);
-    } else if (hi - lo > 1) {
-      if (start_range(lo, lo, hi, circlesort_parallel) != 0) {
-        ++started;
-      } else {
-        pending.Push2(lo, hi);
-      }
-    }
-  };
-  while (pending.IsNotEmpty() && !broken()) {
-    int low, high;
-    pending.Pop2(low, high);
+  const uint32_t parent = thread_range(k).parent;
+  work_ranges(k, circlesort_parallel, [](int low, int high, int, const auto& part) {
     int l = low, h = high;
     while (l < h && !broken()) {
       exchange_if_greater(l, h);
@@ -524,13 +483,12 @@ void circlesort_parallel(size_t k) {
       --h;
     }
     if (l == h && h < high && !broken()) exchange_if_greater(l, l + 1);
-    if (broken()) break;
+    if (broken()) return;
     const int half = (high - low) / 2;
-    part(low, low + half);
-    part(low + half + 1, high);
-  }
-  wait_finish_messages(started);
-  rec.state.store(ThreadRange::done);
+    exchange_pair_or_part(low, low + half, part);
+    exchange_pair_or_part(low + half + 1, high, part);
+  });
+  thread_range(k).state.store(ThreadRange::done);
   if (k != 1) post_message(parent);
 }
 

@@ -55,7 +55,7 @@ class BitonicParallel : public ::testing::TestWithParam<int> {
 
 TEST_P(BitonicParallel, SortsInBothModesUnderAnyThreadLimit) {
   const int index = GetParam();
-  for (int columns : {2, 3, 7, 64, 100}) {
+  for (int columns : {2, 3, 7, 100}) {
     for (int mode : {0, 1}) {
       for (int limit : {0, 1, 4}) {
         for (bool stable : {true, false}) {
@@ -96,7 +96,7 @@ TEST_P(BitonicParallel, BreakOffKeepsEveryElement) {
   const int index = GetParam();
   for (int mode : {0, 1}) {
     apply(100, mode, mode == 0);
-    for (uint64_t k : {1u, 2u, 3u, 7u, 20u, 61u, 150u, 404u, 999u, 2500u, 6000u, 15000u}) {
+    for (uint64_t k : {1u, 3u, 20u, 150u, 999u, 6000u}) {
       const HeadlessRun run = run_headless(index, static_cast<uint32_t>(k), k);
       ASSERT_TRUE(run.permutation_intact()) << index << " mode " << mode + 1 << " after " << k;
       if (k < 100) {
