@@ -16,6 +16,9 @@ struct Task {
   const std::function<void()>* procedure;
   std::atomic<bool> done{false};
   std::exception_ptr failure;
+  // Its own signal, so finishing one task wakes only the thread that waits for it, not every
+  // worker waiting on the main thread.
+  std::condition_variable finished;
 };
 
 // Both sides look for a short while before they sleep: an exchange round trip then costs a
@@ -34,7 +37,6 @@ bool spin_for(Ready ready) {
 
 std::mutex queue_mutex;
 std::condition_variable queue_changed;  // a task was posted, or a wake-up
-std::condition_variable task_done;
 std::deque<Task*> queue;
 bool wake_pending = false;
 std::atomic<int> queued{0};  // tasks in the queue, read without the mutex by the spinning
@@ -64,7 +66,7 @@ void post_to_main_thread_and_wait(const std::function<void()>& f) {
   queue_changed.notify_all();
   if (!spin_for([&] { return task.done.load(std::memory_order_acquire); })) {
     std::unique_lock<std::mutex> lock(queue_mutex);
-    task_done.wait(lock, [&] { return task.done.load(); });
+    task.finished.wait(lock, [&] { return task.done.load(); });
   }
   if (task.failure) std::rethrow_exception(task.failure);
 }
@@ -84,9 +86,11 @@ int run_main_thread_tasks() {
     }
     ++ran;
     lock.lock();
-    // The task lives on its worker's stack: once done is seen it may be gone.
+    // The task lives on its worker's stack, and a spinning worker sees done without the mutex:
+    // once done is set the task may be gone, so the notification comes first. A sleeping worker
+    // wakes only after the mutex is released, and then finds done set.
+    task->finished.notify_one();
     task->done.store(true, std::memory_order_release);
-    task_done.notify_all();
   }
   return ran;
 }
