@@ -356,6 +356,22 @@ void lsd_sort() {
 
 // ---- MSD radix sorts ------------------------------------------------------------------------
 
+}  // namespace
+
+uint32_t bits_above(int i, int b) {
+  return b + 1 >= 32 ? 0u : static_cast<uint32_t>(elements[i].key) >> (b + 1);
+}
+
+bool bit_set(int i, int b) {
+  highlight_column(i);
+  const bool r =
+      cmp_equal(static_cast<int32_t>((static_cast<uint32_t>(elements[i].key) >> b) & 1u), 1);
+  restore_columns(i, i);
+  return r;
+}
+
+namespace {
+
 // Clear bits of lo..hi before set bits by two pointers and swappings (unstable). Returns the
 // first position with the bit set (hi + 1 when there is none).
 int partition_by_swappings(int lo, int hi, int b) {
@@ -480,18 +496,6 @@ void register_distribution_sorts() {
   register_procedure(305, lsd_sort<shaker_digit_pass>);
   register_procedures({306, 307}, radix_msd_iterative);
   register_procedures({312, 313}, radix_msd_recursive);
-}
-
-uint32_t bits_above(int i, int b) {
-  return b + 1 >= 32 ? 0u : static_cast<uint32_t>(elements[i].key) >> (b + 1);
-}
-
-bool bit_set(int i, int b) {
-  highlight_column(i);
-  const bool r =
-      cmp_equal(static_cast<int32_t>((static_cast<uint32_t>(elements[i].key) >> b) & 1u), 1);
-  restore_columns(i, i);
-  return r;
 }
 
 }  // namespace mv

@@ -47,13 +47,16 @@ void start_or_work_record(size_t k, void (*body)(size_t)) {
   if (!broken()) body(k);
 }
 
-// Works the range of record k and every range split off it: `pass(low, high, mid, part)` works
-// one range and hands each piece to `part(lo, hi, mid)`, which starts a worker running `self` on
-// it or, when no thread is free, stacks it to be worked here. Returns once every worker it
-// started has ended.
+// The whole life of range worker k: takes its record, works its range and every range split off
+// it, waits for the workers it started, marks the record done and reports to its parent (a root
+// has none). `pass(low, high, mid, part)` works one range and hands each piece to
+// `part(lo, hi, mid)`, which starts a worker running `self` on it or, when no thread is free,
+// stacks it to be worked here.
 template <typename Pass>
 void work_ranges(size_t k, void (*self)(size_t), Pass pass) {
-  const ThreadRange& rec = thread_range(k);
+  take_record(k);
+  ThreadRange& rec = thread_range(k);
+  const uint32_t parent = rec.parent;
   TStackemulator pending;
   pending.Push3(rec.low, rec.high, rec.mid);
   int started = 0;
@@ -71,6 +74,8 @@ void work_ranges(size_t k, void (*self)(size_t), Pass pass) {
     pass(low, high, mid, part);
   }
   wait_finish_messages(started);
+  rec.state.store(ThreadRange::done);
+  post_message(parent);
 }
 
 // A piece of two elements is only exchanged, here; a longer one goes to `part`.
@@ -194,10 +199,8 @@ inline bool child_done(size_t c, bool exists) {
   return !exists || thread_range(c).state.load() == ThreadRange::done;
 }
 
-// Works the subtree of record `root` depth first: a child record gets a worker of its own (body)
-// where a thread is free; otherwise it goes on this thread's stack and is worked here. work(k)
-// runs once both children of k are done, then k is marked done. False on break-off.
-bool work_subtree(size_t root, void (*body)(size_t), const std::function<bool(size_t)>& work) {
+// Works the subtree of record `root` depth first (see work_subtree). False on break-off.
+bool walk_subtree(size_t root, void (*body)(size_t), const std::function<bool(size_t)>& work) {
   struct Frame {
     size_t k;
     bool opened;
@@ -229,13 +232,22 @@ bool work_subtree(size_t root, void (*body)(size_t), const std::function<bool(si
   return true;
 }
 
+// The whole life of tree worker `root`: takes its record and works its subtree depth first, then
+// reports to its parent. A child record gets a worker of its own (body) where a thread is free;
+// otherwise it goes on this thread's stack and is worked here. work(k) runs once both children
+// of k are done, then k is marked done; a break-off or a false work(k) ends the subtree early.
+void work_subtree(size_t root, void (*body)(size_t), const std::function<bool(size_t)>& work) {
+  take_record(root);
+  const uint32_t parent = thread_range(root).parent;
+  walk_subtree(root, body, work);
+  post_message(parent);
+}
+
 // ---- Quick sort simultaneous (272) ------------------------------------------------------------
 
 // Partitions low .. high against the element standing at high, starts a worker for each part of
 // three or more elements (or keeps it for itself when no thread is free), exchanges parts of two.
 void quicksort_parallel(size_t k) {
-  take_record(k);
-  const uint32_t parent = thread_range(k).parent;
   work_ranges(k, quicksort_parallel, [](int low, int high, int, const auto& part) {
     if (high - low == 1) {  // a range of two: only the exchange
       exchange_if_greater(low, high);
@@ -257,7 +269,6 @@ void quicksort_parallel(size_t k) {
     exchange_pair_or_part(low, j, part);
     exchange_pair_or_part(i, high, part);
   });
-  post_message(parent);
 }
 
 void quick_sort_simultaneous() {
@@ -275,8 +286,6 @@ void quick_sort_simultaneous() {
 // starts after it (written last, it would stand at high again and split its part into nothing
 // but itself forever).
 void splitsort_ex_situ_parallel(size_t k) {
-  take_record(k);
-  const uint32_t parent = thread_range(k).parent;
   std::vector<Element> lower, upper;
   work_ranges(k, splitsort_ex_situ_parallel, [&](int low, int high, int, const auto& part) {
     lower.clear();
@@ -319,7 +328,6 @@ void splitsort_ex_situ_parallel(size_t k) {
     const int upper_low = low + c + (pivot_upper ? 1 : 0);
     part(upper_low, high, upper_low);
   });
-  post_message(parent);
 }
 
 void split_sort_simultaneous() {
@@ -390,15 +398,12 @@ void radix_sort_msd_iterative_simultaneous_start_thread() {
 // Distributes its segment by the bit in the record's middle field; each half of two or more
 // elements goes on with the next lower bit in a worker of its own, or here.
 void radixsort_msd_rekursiv_parallel(size_t k) {
-  take_record(k);
-  const uint32_t parent = thread_range(k).parent;
   work_ranges(k, radixsort_msd_rekursiv_parallel, [](int low, int high, int b, const auto& part) {
     const int split = distribute_by_bit(low, high, b, radix_in_place);
     if (b == 0 || broken()) return;
     part(low, split - 1, b - 1);
     part(split, high, b - 1);
   });
-  post_message(parent);
 }
 
 template <bool in_place>
@@ -452,13 +457,10 @@ void merge_sort_iterative_simultaneous() {
 // ---- Merge sort recursive simultaneous (186), depth first -------------------------------------
 
 void mergesort_depth_first(size_t k) {
-  take_record(k);
-  const uint32_t parent = thread_range(k).parent;
   work_subtree(k, mergesort_depth_first, [](size_t j) {
     const ThreadRange& r = thread_range(j);
     return merge_halves(r.low, r.mid, r.high);
   });
-  post_message(parent);
 }
 
 void merge_sort_recursive_simultaneous() {
@@ -473,8 +475,6 @@ void merge_sort_recursive_simultaneous() {
 // One circle pass over low .. high, then each half in a worker of its own (or here); a half of
 // two elements gets the exchange of its pair.
 void circlesort_parallel(size_t k) {
-  take_record(k);
-  const uint32_t parent = thread_range(k).parent;
   work_ranges(k, circlesort_parallel, [](int low, int high, int, const auto& part) {
     int l = low, h = high;
     while (l < h && !broken()) {
@@ -488,8 +488,6 @@ void circlesort_parallel(size_t k) {
     exchange_pair_or_part(low, low + half, part);
     exchange_pair_or_part(low + half + 1, high, part);
   });
-  thread_range(k).state.store(ThreadRange::done);
-  if (k != 1) post_message(parent);
 }
 
 void circle_sort_simultaneous() {
@@ -512,8 +510,6 @@ void circle_sort_simultaneous() {
 // Delivers in its record the index of the smallest element of its range: of its children's
 // results, or of the single element that stands where a child is missing.
 void selectionsort_parallelsuche(size_t k) {
-  take_record(k);
-  const uint32_t parent = thread_range(k).parent;
   work_subtree(k, selectionsort_parallelsuche, [](size_t j) {
     ThreadRange& r = thread_range(j);
     const int a = has_left(r) ? thread_range(2 * j).result.load() : r.low;
@@ -523,7 +519,6 @@ void selectionsort_parallelsuche(size_t k) {
     r.result.store(first ? a : b);
     return true;
   });
-  post_message(parent);
 }
 
 void selection_sort_simultaneous() {
