@@ -343,8 +343,10 @@ void cycle_sort() {
     }
     return true;
   };
+  // Equal keys already placed are passed over. pos cannot pass last (the item's equals fit
+  // behind its smaller elements), yet it is kept there should the comparison at last say equal.
   auto skip_equals = [&](int& pos) {
-    while (pos < last && rec_equal(item, elements[pos])) {
+    while (rec_equal(item, elements[pos]) && pos < last) {
       if (broken()) return false;
       ++pos;
     }
