@@ -580,15 +580,16 @@ void naisel_sort() {
 
 // ---- Stupid / gnome sorts -------------------------------------------------------------------
 
-// 384: one index that steps back after a swap and forward otherwise.
+// 384: one index that steps back after a swap and forward otherwise. At 0 it stays after a
+// swap, so the pair just exchanged is compared once more.
 void gnome_sort() {
   const int last = last_position();
   int i = 0;
   while (i < last) {
     if (broken()) return;
     main_loop_runnings.increment();
-    if (compare_exchange(i, i + 1) && i > 0) {
-      --i;
+    if (compare_exchange(i, i + 1)) {
+      if (i > 0) --i;
     } else {
       ++i;
     }

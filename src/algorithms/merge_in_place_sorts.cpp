@@ -147,11 +147,7 @@ void held_shift_merge(int l, int m, int r, ShiftMore shift_more) {
     auto more = shift_more(held, m, r);
     int gap = m + 1;
     for (; !broken() && more(gap); ++gap) move_element(gap, gap + 1);
-    if (broken()) {
-      elements[gap] = held;
-      return;
-    }
-    store_element(gap, held);
+    store_element(gap, held);  // into the gap, also where a break-off stopped the shift
   }
 }
 

@@ -151,6 +151,16 @@ TEST(ExchangeSorts, CycleSortSkipsEqualKeysUpToTheLastPosition) {
   EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2, 2}));
 }
 
+// The gnome sort stays at 0 after a swap there. 3 1 2: (0, 1) swaps, stays; (0, 1) in order;
+// (1, 2) swaps, back to 0; (0, 1), (1, 2) in order: 5 rounds of one comparison, 2 swappings.
+TEST(ExchangeSorts, GnomeSortComparesThePairAtTheFrontAgain) {
+  run(384, {3, 1, 2}, false);
+  EXPECT_EQ(comparisons.get(), 5u);
+  EXPECT_EQ(main_loop_runnings.get(), 5u);
+  EXPECT_EQ(swappings.get(), 2u);
+  EXPECT_TRUE(test::keys_sorted());
+}
+
 // Two maxima 7 with their start positions exchanged: the plain comparison takes the higher
 // position (start 0), the stable one the larger start position (2). It ends at the last column.
 TEST(ExchangeSorts, PancakeChoiceAmongEqualMaxima) {

@@ -162,6 +162,18 @@ TEST(MergeInPlace, ShiftMergeOfOneRightElementIsOneInsertion) {
   EXPECT_EQ(movings.get(), 4u);  // held record out and in, two elements shifted
 }
 
+// 5 | 1 2 3 with a budget of three operations: 5 > 1, the read of 5 and the move of 1 use it up;
+// the shift stops and 5 goes into the gap by a counted store.
+TEST(MergeInPlace, DisplacementMergeStoresTheRecordAfterABreakOff) {
+  test::prepare_set({5, 1, 2, 3});
+  set_break_after_ops(3);
+  displacement_merge(0, 0, 3);
+  set_break_after_ops(0);
+  EXPECT_TRUE(break_off);
+  EXPECT_EQ(movings.get(), 3u);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 5, 2, 3}));
+}
+
 TEST(MergeInPlace, SwapMergeExchangesOnlyTheMisplacedBlock) {
   test::prepare_set({1, 5, 6, 2, 3, 9});
   swap_merge(0, 2, 5);
