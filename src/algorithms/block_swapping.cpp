@@ -373,8 +373,11 @@ void only_one_loop(int first, int mid, int last) {
       open = false;
       ++i;
       s = i;
-      // After the last placement s would lie behind the range: nothing more to read.
-      if (n + 1 < t) read_element(first + s, b1);
+      // The read also follows the last placement, where s may lie just behind the range; that
+      // record is not used. Should it lie behind the element array, the range's first
+      // element is read in its place.
+      const int source = first + s < static_cast<int>(elements.size()) ? first + s : first;
+      read_element(source, b1);
     } else {
       open = true;
       i = j;

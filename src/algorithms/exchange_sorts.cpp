@@ -343,8 +343,10 @@ void cycle_sort() {
     }
     return true;
   };
+  // Equal keys already placed are passed over. pos cannot pass last (the item's equals fit
+  // behind its smaller elements), yet it is kept there should the comparison at last say equal.
   auto skip_equals = [&](int& pos) {
-    while (pos < last && rec_equal(item, elements[pos])) {
+    while (rec_equal(item, elements[pos]) && pos < last) {
       if (broken()) return false;
       ++pos;
     }
@@ -578,15 +580,16 @@ void naisel_sort() {
 
 // ---- Stupid / gnome sorts -------------------------------------------------------------------
 
-// 384: one index that steps back after a swap and forward otherwise.
+// 384: one index that steps back after a swap and forward otherwise. At 0 it stays after a
+// swap, so the pair just exchanged is compared once more.
 void gnome_sort() {
   const int last = last_position();
   int i = 0;
   while (i < last) {
     if (broken()) return;
     main_loop_runnings.increment();
-    if (compare_exchange(i, i + 1) && i > 0) {
-      --i;
+    if (compare_exchange(i, i + 1)) {
+      if (i > 0) --i;
     } else {
       ++i;
     }

@@ -166,6 +166,7 @@ void insertion_sort_growing_ends() {
 // order of 105's second phase can leave a few neighbours inverted (e.g. 2 3 0 1 ends as
 // 0 2 1 3), so 105 finishes with a pass of neighbour insertion, which costs n - 1 comparisons on
 // a sorted set. With two columns neither phase has a step, so the pair is compare-exchanged.
+// Both additions are repairs and stay: the two phases alone leave those sets unsorted.
 void insertion_sort_paired_steps() {
   const int n = column_count(), last = n - 1;
   const bool second_first = variant() == 105;

@@ -147,11 +147,7 @@ void held_shift_merge(int l, int m, int r, ShiftMore shift_more) {
     auto more = shift_more(held, m, r);
     int gap = m + 1;
     for (; !broken() && more(gap); ++gap) move_element(gap, gap + 1);
-    if (broken()) {
-      elements[gap] = held;
-      return;
-    }
-    store_element(gap, held);
+    store_element(gap, held);  // into the gap, also where a break-off stopped the shift
   }
 }
 
@@ -218,7 +214,10 @@ bool forward_step(int& l, int& m, int r, Rotation rotate) {
   while (j <= r && !broken() && elem_greater(i, j)) ++j;
   rotate(i, m + 1, j - 1);
   const int len = j - m - 1;
-  l = i + len + 1;  // the former element i is in its place now
+  // The former right block now stands before element i: i and m move on by its length, and the
+  // next step compares element i again. An empty block (equal keys out of start order) would
+  // repeat this step for ever, so element i stays where it is then.
+  l = len > 0 ? i + len : i + 1;
   m += len;
   return m < r && l <= m;
 }
@@ -231,8 +230,10 @@ bool backward_step(int l, int& m, int& r, Rotation rotate) {
   while (k >= l && !broken() && elem_greater(k, r)) --k;
   rotate(k + 1, m + 1, r);
   const int moved = m - k;
+  // The range shrinks by the moved left block; the next step compares the former element r
+  // again. An empty block would repeat the step for ever, so element r stays then.
   m = k;
-  r -= moved + 1;  // the former element r is in its place now
+  r -= moved > 0 ? moved : 1;
   return m >= l && m < r;
 }
 

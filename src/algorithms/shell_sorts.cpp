@@ -10,7 +10,6 @@
 #include "algorithms/exchange_sorts.h"
 #include "algorithms/insertion_sorts.h"
 #include "algorithms/insertion_sorts_detail.h"
-#include "algorithms/quick_sorts_detail.h"
 #include "engine/catalogue.h"
 #include "engine/element_set.h"
 #include "engine/parameters.h"
@@ -226,8 +225,7 @@ void compare_regions(int a, int b, int size, int repetitions, std::vector<int>& 
   }
 }
 
-// Goodrich's region comparisons sort with very high probability only (and not at all with 0
-// repetitions), so a pass of neighbour insertion finishes: n - 1 comparisons on a sorted set.
+// Goodrich's region comparisons: offsets halving from n / 2, six region passes per offset.
 void randomized_shell_sort() {
   const int n = column_count();
   const int c = std::max(0, static_cast<int>(parameters.compareRegionscound));
@@ -249,13 +247,13 @@ void randomized_shell_sort() {
     for (i = 0; i < n - offset && !broken(); i += 2 * offset) regions(i, i + offset, offset);
     for (i = offset; i < n - offset && !broken(); i += 2 * offset) regions(i, i + offset, offset);
   }
-  quick_detail::insertion_by_compare_exchange(0, n - 1);
 }
 
 // ---- Annealing sort (0) ---------------------------------------------------------------------
 
 // Rounds of random compare-exchanges within distance T, T halving per round. Halving to 0 could
-// end with the set unsorted, so T stays at 1 until a round leaves the set sorted.
+// end with the set unsorted, so T stays at 1 until a round leaves the set sorted: a repair that
+// stays, since the rounds down to T = 1 alone leave some sets unsorted.
 void annealing_sort() {
   const int last = last_position();
   if (last < 1) return;

@@ -155,6 +155,30 @@ TEST(BlockSwapping, CountsOfParticularMethods) {
     }
   }
 
+  // 12 reads the first element, makes t placements of three movings each and reads again after
+  // each closed cycle, also after the last placement: L = 2, R = 2 places at 2 and 0 (closed,
+  // read 3), at 1 and 3 (closed, read 2): 1 + 4 * 3 + 2 = 15. L = 1, R = 1: 1 + 2 * 3 + 1 = 8;
+  // its last read addresses the slot behind the range, at the array's end the range start.
+  struct Twelve {
+    int first, L, R;
+    uint64_t movings;
+  };
+  const int end_of_array = static_cast<int>(element_slots_for(set_size));
+  for (const Twelve c : {Twelve{0, 2, 2, 15}, Twelve{5, 1, 1, 8}, Twelve{0, 2, 3, 17},
+                         Twelve{end_of_array - 2, 1, 1, 8}}) {
+    prepare(12, false);
+    elements.shrink_to_fit();
+    for (int p = set_size; p < end_of_array; ++p) {
+      elements[p].start_position = static_cast<uint16_t>(p);
+    }
+    block_swap(c.first, c.first + c.L, c.first + c.L + c.R - 1);
+    EXPECT_EQ(movings.get(), c.movings) << "first " << c.first << " L " << c.L << " R " << c.R;
+    std::vector<int> expected(c.L + c.R);
+    std::iota(expected.begin(), expected.end(), c.first);
+    std::rotate(expected.begin(), expected.begin() + c.L, expected.end());
+    EXPECT_EQ(start_positions(c.first, c.first + c.L + c.R - 1), expected) << c.first;
+  }
+
   // An item index outside the list does nothing.
   prepare(block_swap_method_count, false);
   block_swap(0, 3, 9);

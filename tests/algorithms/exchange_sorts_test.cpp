@@ -139,6 +139,28 @@ TEST(ExchangeSorts, SortedSetCosts) {
   }
 }
 
+// The cycle sort passes over equal keys also when that reaches the last position, and compares
+// there. 2 2 1: cs 0 counts 2 (pos 1), skips the equal 2 (pos 2), compares 1 there, places;
+// the cycle goes on with 1: counts 2, compares with the 2 at 0, places; cs 1 counts 1.
+// 8 comparisons; 3 reads into the item and 2 exchanges of three movings: 9 movings.
+TEST(ExchangeSorts, CycleSortSkipsEqualKeysUpToTheLastPosition) {
+  run(72, {2, 2, 1}, false);
+  EXPECT_EQ(comparisons.get(), 8u);
+  EXPECT_EQ(movings.get(), 9u);
+  EXPECT_EQ(swappings.get(), 0u);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2, 2}));
+}
+
+// The gnome sort stays at 0 after a swap there. 3 1 2: (0, 1) swaps, stays; (0, 1) in order;
+// (1, 2) swaps, back to 0; (0, 1), (1, 2) in order: 5 rounds of one comparison, 2 swappings.
+TEST(ExchangeSorts, GnomeSortComparesThePairAtTheFrontAgain) {
+  run(384, {3, 1, 2}, false);
+  EXPECT_EQ(comparisons.get(), 5u);
+  EXPECT_EQ(main_loop_runnings.get(), 5u);
+  EXPECT_EQ(swappings.get(), 2u);
+  EXPECT_TRUE(test::keys_sorted());
+}
+
 // Two maxima 7 with their start positions exchanged: the plain comparison takes the higher
 // position (start 0), the stable one the larger start position (2). It ends at the last column.
 TEST(ExchangeSorts, PancakeChoiceAmongEqualMaxima) {

@@ -207,8 +207,9 @@ TEST(ShellSorts, OnePassPerGapAndLocalStabilization) {
 
 // ---- Randomized entries ---------------------------------------------------------------------
 
+// The prompt keeps the number of repetitions at 1 or more.
 TEST(RandomizedShellSort, PowersOfTwoWithAnyNumberOfRepetitions) {
-  for (int repetitions : {4, 1, 0}) {
+  for (int repetitions : {4, 1}) {
     parameters.compareRegionscound = repetitions;
     for (int n : {2, 4, 16, 64, 256}) {
       std::vector<int32_t> keys(static_cast<size_t>(n));
@@ -218,6 +219,26 @@ TEST(RandomizedShellSort, PowersOfTwoWithAnyNumberOfRepetitions) {
       EXPECT_TRUE(test::keys_sorted()) << n << ", repetitions " << repetitions;
       EXPECT_TRUE(test::permutation_intact(keys)) << n;
     }
+  }
+  parameters.compareRegionscound = 4;
+}
+
+// Only the region comparisons count (plain comparisons, one each), c per pair of regions. n = 2
+// (offset 1): steps 1, 2 and 5 compare (0, 1) once each, 3 * 4 = 12 with c = 4. n = 4, c = 1:
+// offset 2 compares regions of 2 in steps 1, 2, 5 (6); offset 1: 3 + 3 + 1 + 2 + 2 + 1 pairs
+// (12): 18.
+TEST(RandomizedShellSort, ComparisonsOfTheRegionPassesOnly) {
+  struct Case {
+    std::vector<int32_t> keys;
+    int repetitions;
+    uint64_t comparisons;
+  };
+  for (const Case& c :
+       {Case{{2, 1}, 4, 12}, Case{{4, 3, 2, 1}, 1, 18}, Case{{1, 2, 3, 4}, 1, 18}}) {
+    parameters.compareRegionscound = c.repetitions;
+    ASSERT_TRUE(run(355, c.keys, false));
+    EXPECT_EQ(comparisons.get(), c.comparisons) << c.keys.size();
+    EXPECT_TRUE(test::keys_sorted()) << c.keys.size();
   }
   parameters.compareRegionscound = 4;
 }

@@ -162,11 +162,49 @@ TEST(MergeInPlace, ShiftMergeOfOneRightElementIsOneInsertion) {
   EXPECT_EQ(movings.get(), 4u);  // held record out and in, two elements shifted
 }
 
+// 5 | 1 2 3 with a budget of three operations: 5 > 1, the read of 5 and the move of 1 use it up;
+// the shift stops and 5 goes into the gap by a counted store.
+TEST(MergeInPlace, DisplacementMergeStoresTheRecordAfterABreakOff) {
+  test::prepare_set({5, 1, 2, 3});
+  set_break_after_ops(3);
+  displacement_merge(0, 0, 3);
+  set_break_after_ops(0);
+  EXPECT_TRUE(break_off);
+  EXPECT_EQ(movings.get(), 3u);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 5, 2, 3}));
+}
+
 TEST(MergeInPlace, SwapMergeExchangesOnlyTheMisplacedBlock) {
   test::prepare_set({1, 5, 6, 2, 3, 9});
   swap_merge(0, 2, 5);
   EXPECT_TRUE(test::keys_sorted());
   EXPECT_EQ(swappings.get(), 2u);
+}
+
+// After a block swap a step compares the element it stopped at again (plain comparisons, one
+// count each). 2 5 | 1 3, rotations by method 0 (blocks a and b cost 2 min + max movings):
+// forward: 2<=1? 2>1 2>3, rotate 2|1; 2<=3 5<=3? 5>3, rotate 1|1: 6 comparisons, 4 + 3 movings.
+// backward: 5<=3? 5>3 2>3, rotate 1|2; 2<=3 2<=1? 2>1, rotate 1|1: 6, 4 + 3.
+// Shorter side and alternating: forward (3), backward (3), forward 2<=3 (1): 7, 4 + 3.
+// Entry 154 on 28 21 4 87: merges (0, 0, 1) with 2, (2, 2, 3) with 1, and 21 28 | 4 87 with 3
+// and, after the rotation, 21<=87 28<=87: 8 comparisons, rotations 1|1 and 2|1: 7 movings.
+TEST(MergeInPlace, RotationMergeComparesAgainAfterEachBlockSwap) {
+  for (int mode = 0; mode <= 3; ++mode) {
+    test::prepare_set({2, 5, 1, 3});
+    settings.stable_comparings_checked = false;
+    rotation_merge(0, 1, 3, mode);
+    EXPECT_EQ(comparisons.get(), mode < 2 ? 6u : 7u) << mode;
+    EXPECT_EQ(movings.get(), 7u) << mode;
+    EXPECT_TRUE(test::keys_sorted()) << mode;
+  }
+  register_all_algorithms();
+  test::prepare_set({28, 21, 4, 87});
+  settings.stable_comparings_checked = false;
+  test::run_procedure(154);
+  EXPECT_EQ(comparisons.get(), 8u);
+  EXPECT_EQ(movings.get(), 7u);
+  EXPECT_EQ(swappings.get(), 0u);
+  EXPECT_TRUE(test::keys_sorted());
 }
 
 // Entries whose merges rotate through block_swap stay correct and stable whatever method rotates.
