@@ -277,8 +277,8 @@ void digit_merge(int l, int m, int r) {
   int i = l, j = m + 1, k = l;
   while (k <= r) {
     if (broken()) {
-      while (i <= m) elements[k++] = buffer_a[i++];
-      while (j <= r) elements[k++] = buffer_a[j++];
+      while (i <= m) store_element(k++, buffer_a[i++]);
+      while (j <= r) store_element(k++, buffer_a[j++]);
       return;
     }
     const bool right = i > m || (j <= r && cmp_greater(digit_of_key(buffer_a[i].key),

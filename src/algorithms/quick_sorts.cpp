@@ -333,7 +333,7 @@ void quick_sort_stable_2007() {
           move_element(hole, hole - 1);
           --hole;
         }
-        put_back(hole, record);
+        store_element(hole, record);
         if (broken()) return;
       }
       ++w;
@@ -343,7 +343,7 @@ void quick_sort_stable_2007() {
       move_element(hole, hole + 1);
       ++hole;
     }
-    put_back(hole, pivot);
+    store_element(hole, pivot);
     if (broken()) return;
     const int q = w - 1;
     if (q + 1 < hi) stack.Push2(q + 1, hi);

@@ -31,16 +31,6 @@ inline void exchange_by_movings(int a, int b) {
   store_element(b, record);
 }
 
-// Writes a record held outside the set back into it; after a break-off without drawing or
-// braking, so that a loop can put back everything it holds at once.
-inline void put_back(int i, const Element& record) {
-  if (broken()) {
-    elements[i] = record;
-  } else {
-    store_element(i, record);
-  }
-}
-
 // Sorts lo, mid and hi by compare-exchanges, then partitions lo..hi (four elements or more)
 // around a copy of the median held in a record buffer, with Hoare's scans by plain record
 // comparisons; the parts are lo..j and i..hi. With stable_exchange two stopped elements are

@@ -77,7 +77,7 @@ int hole_partition(int lo, int hi, Element& pivot) {
     move_element(j, i);
     --j;
   }
-  put_back(i, pivot);
+  store_element(i, pivot);
   return i;
 }
 
@@ -121,7 +121,8 @@ void rlx_sort() {
     taken[m] = 1;
     read_element(m, buffer_b[k]);
   }
-  for (int k = 0; k < n; ++k) put_back(k, buffer_b[k]);
+  // Every copy goes back, also after a break-off: a write-back cut short would lose elements.
+  for (int k = 0; k < n; ++k) store_element(k, buffer_b[k]);
 }
 
 // ---- 376 to 379: split sorts ----------------------------------------------------------------
@@ -193,9 +194,9 @@ void split_sort_range(int lo, int hi, int index) {
       smaller = len - 1;  // the pivot is the largest and stays in place; nothing is written
     } else if (larger > 0 || (smaller > 0 && equal > 1)) {
       int out = lo;
-      for (int k = 0; k < smaller; ++k) put_back(out++, buffer_a[k]);
-      for (int k = 0; k < equal; ++k) put_back(out++, buffer_a[len - 1 - k]);
-      for (int k = 0; k < larger; ++k) put_back(out++, buffer_b[k]);
+      for (int k = 0; k < smaller; ++k) store_element(out++, buffer_a[k]);
+      for (int k = 0; k < equal; ++k) store_element(out++, buffer_a[len - 1 - k]);
+      for (int k = 0; k < larger; ++k) store_element(out++, buffer_b[k]);
       if (broken()) return;
     }
     const int left_last = lo + smaller - 1;

@@ -501,7 +501,7 @@ int power_of_two_below(int length) {
 }
 
 void bitonic_merge_buffered(int l, int r, bool ascending) {
-  if (r <= l) return;
+  if (r < l) return;
   for (int k = l; k <= r; ++k) {
     if (broken()) return;  // the set is untouched while it is copied
     move_to_buffer(k, k);
@@ -512,7 +512,7 @@ void bitonic_merge_buffered(int l, int r, bool ascending) {
   while (i <= j) {
     if (broken()) {  // the positions still to write take the records still buffered
       while (i <= j) {
-        elements[out] = buffer_a[i++];
+        store_element(out, buffer_a[i++]);
         out += step;
       }
       return;

@@ -28,7 +28,7 @@ enum class HalfOrder { left_first = 0, right_first = 1, random_first = 2 };
 // length works, a power of two gives the textbook networks.
 
 // Copies l..r to buffer_a and writes back the smaller end of the buffered range each time:
-// ascending from l on, descending from r down. One counted comparison per record.
+// ascending from l on, descending from r down. One counted comparison per record but the last.
 void bitonic_merge_buffered(int l, int r, bool ascending);
 
 // Compare-exchanges the first L - h positions with their partners h places further (h the

@@ -1,10 +1,10 @@
 #include "engine/element_set.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <chrono>
 #include <thread>
 #include <utility>
 
@@ -388,16 +388,17 @@ void reverse_range(int low, int high, bool redraw) {
 }
 
 int random_position(int low, int high, int mode) {
-  if (high <= low) return high;
-  const int64_t n = static_cast<int64_t>(high) - low + 1;
-  if (mode == 1) return low + static_cast<int>(Random(static_cast<int32_t>(n)));
-  const long double r1 = U();
-  const long double r2 = U();
-  if (mode == 0) {
-    const auto offset = static_cast<int64_t>((1.0L - r1 * r2) * n);
-    return static_cast<int>(std::min<int64_t>(low + offset, high));
+  const int64_t n = std::max<int64_t>(static_cast<int64_t>(high) - low + 1, 1);
+  int64_t offset = 0;
+  if (mode == 1) {
+    offset = Random(static_cast<int32_t>(n));
+  } else {
+    const long double r1 = U();
+    const long double r2 = U();
+    offset = static_cast<int64_t>((mode == 0 ? 1.0L - r1 * r2 : r1 * r2) * n);
   }
-  return low + static_cast<int>(std::min<int64_t>(static_cast<int64_t>(r1 * r2 * n), n - 1));
+  if (high <= low) return high;
+  return low + static_cast<int>(std::min<int64_t>(offset, n - 1));
 }
 
 }  // namespace mv

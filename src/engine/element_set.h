@@ -311,6 +311,9 @@ inline uint16_t min_index(uint16_t a, uint16_t b) {
 inline uint16_t max_index(uint16_t a, uint16_t b) {
   return a > b ? a : b;
 }
+// A random position in low .. high: mode 0 leans to high, 1 is uniform, 2 leans to low. Every call
+// draws what its mode draws (one integer for mode 1, two reals otherwise), also when high <= low,
+// where it returns high: so the generator advances alike for every range.
 int random_position(int low, int high, int mode);
 
 }  // namespace mv

@@ -237,6 +237,29 @@ TEST(DistributionSorts, BreakOffKeepsEveryElement) {
   }
 }
 
+TEST(LsdRadixSorts, MergesCountTheRecordsPutBackAfterABreakOff) {
+  // 2 1 in base 2, first pass on bit 0 (digits 0, 1). 302 merges 0..0 with 1..1: two movings
+  // into the buffer, digit 0 > 1 fails (one comparison), 2 is stored; the break-off there still
+  // stores the buffered 1: 4 movings.
+  prepare({2, 1}, 2);
+  set_break_after_ops(4);
+  test::run_procedure(302);
+  set_break_after_ops(0);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{2, 1}));
+  EXPECT_EQ(comparisons.get(), 1u);
+  EXPECT_EQ(movings.get(), 4u);
+  // 303: bit 0 holds one run (1 comparison); on bit 1 (digits 1, 0) the runs 2 and 1 are found
+  // (1 comparison) and merged: 2 movings in, 1 > 0 (1 comparison) stores 1; the break-off there
+  // stores the buffered 2 behind it: 3 comparisons, 4 movings.
+  prepare({2, 1}, 2);
+  set_break_after_ops(6);
+  test::run_procedure(303);
+  set_break_after_ops(0);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2}));
+  EXPECT_EQ(comparisons.get(), 3u);
+  EXPECT_EQ(movings.get(), 4u);
+}
+
 TEST(DistributionSorts, SmallSets) {
   std::vector<int> entries = kLsdEntries;
   entries.insert(entries.end(), kMsdEntries.begin(), kMsdEntries.end());

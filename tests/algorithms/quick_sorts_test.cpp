@@ -374,6 +374,28 @@ TEST(QuickFamily, PerfectHalvingOnPowersOfTwo) {
   }
 }
 
+TEST(QuickFamily, RecordsWrittenBackAfterABreakOffAreCounted) {
+  // rlx sort on 3 1 2: minimum searches of 3, 2 and 1 comparisons, each followed by a read;
+  // the break-off on the ninth operation (the last read) still stores the three copies back:
+  // 6 comparisons, 6 movings.
+  prepare_plain({3, 1, 2});
+  set_break_after_ops(9);
+  test::run_procedure(317);
+  set_break_after_ops(0);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_EQ(comparisons.get(), 6u);
+  EXPECT_EQ(movings.get(), 6u);
+  // Split sort on 2 3 1 around the pivot 1: three comparisons with the pivot (itself included)
+  // and three reads; the break-off on the last read still rewrites the range: 1 2 3, 6 movings.
+  prepare_plain({2, 3, 1});
+  set_break_after_ops(6);
+  test::run_procedure(376);
+  set_break_after_ops(0);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_EQ(comparisons.get(), 3u);
+  EXPECT_EQ(movings.get(), 6u);
+}
+
 TEST(QuickFamily, SplitSortsAreStableWithPlainComparisons) {
   for (int index : {376, 377, 378, 379}) {
     for (unsigned seed : {5u, 6u, 7u}) {

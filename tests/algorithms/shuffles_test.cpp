@@ -256,9 +256,38 @@ TEST(FisherYates, EndsByItselfWithOneDrawPerPosition) {
     EXPECT_FALSE(break_off);
     EXPECT_TRUE(test::permutation_intact(ascending(n))) << index;
     EXPECT_NE(test::keys_of_set(), ascending(n)) << index;
-    // Backward 1 starts on the one-position range hi .. hi, which draws nothing.
-    EXPECT_EQ(steps_between(1234, random_seed, 4 * n), n - 1) << index;
+    // Backward 1 makes n swaps, the first on the one-position range hi .. hi; the others n - 1.
+    EXPECT_EQ(steps_between(1234, random_seed, 4 * n), index == 402 ? n : n - 1) << index;
     EXPECT_LE(swappings.get(), static_cast<uint64_t>(n - 1));
+  }
+}
+
+TEST(FisherYates, Backward1DrawsForTheOnePositionRangeToo) {
+  // Seed 1: the generator runs 134775814, then 3698175007. i = 1 draws on 1 .. 1 (the first
+  // number) and swaps nothing; i = 0 takes Random(2) from the second number, whose top bit is set:
+  // partner 1, one swapping.
+  run(402, {4, 87}, 0, 1);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{87, 4}));
+  EXPECT_EQ(swappings.get(), 1u);
+  EXPECT_EQ(random_seed, 3698175007u);
+}
+
+TEST(RandomShuffles, OnePositionRangesStillDraw) {
+  // Random shuffle 1 on two columns: Random(2) picks i, the partner range is the other position
+  // alone (one more draw), one swapping per round. Three operations are three rounds, six draws.
+  run(413, {10, 20}, 3, 11);
+  EXPECT_EQ(main_loop_runnings.get(), 3u);
+  EXPECT_EQ(swappings.get(), 3u);
+  EXPECT_EQ(steps_between(11, random_seed, 20), 6);
+  // A riffle round on two cards draws the right packet on 2 .. 1 and the left one on 1 .. 0:
+  // copy, move, store (three movings) and two calls of the mode's draws (two reals each for
+  // modes 0 and 2, one integer for mode 1).
+  for (int mode = 0; mode < 3; ++mode) {
+    run(418 + mode, {10, 20}, 3, 11);
+    EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{20, 10}));
+    EXPECT_EQ(movings.get(), 3u);
+    EXPECT_EQ(main_loop_runnings.get(), 1u);
+    EXPECT_EQ(steps_between(11, random_seed, 20), mode == 1 ? 2 : 4) << mode;
   }
 }
 

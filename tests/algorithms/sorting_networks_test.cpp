@@ -108,6 +108,28 @@ TEST(SortingNetworks, BufferedMergeTakesTheSmallerEnd) {
   }
 }
 
+TEST(SortingNetworks, BufferedMergeCountsEveryWrite) {
+  // 1 3 2: three movings into the buffer, 1 <= 2 (one comparison) stores 1; the break-off on
+  // that fifth operation stores the buffered 3 and 2 back in their order: 6 movings in all.
+  test::prepare_set({1, 3, 2});
+  settings.stable_comparings_checked = false;
+  processing_active = true;
+  set_break_after_ops(5);
+  bitonic_merge_buffered(0, 2, true);
+  set_break_after_ops(0);
+  processing_active = false;
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 3, 2}));
+  EXPECT_EQ(comparisons.get(), 1u);
+  EXPECT_EQ(movings.get(), 6u);
+
+  // Natural bitonic sort 11 on 2 1 3: the stretch 2 1 (comparisons 2 <= 1, 2 >= 1, 1 >= 3) is
+  // merged ascending (2 movings in, 1 comparison, 2 out); the stretch of the last element alone
+  // is merged descending (1 in, 1 out); the next pass finds 1 2 3 in order (2 comparisons).
+  EXPECT_EQ(plain_run(11, {2, 1, 3}), 6u);
+  EXPECT_EQ(movings.get(), 6u);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2, 3}));
+}
+
 TEST(SortingNetworks, SplitAndNetworkMergesOnAnyLength) {
   // Every rising-and-falling 0-1 sequence of lengths 2 .. 12, both directions.
   for (int n = 2; n <= 12; ++n) {

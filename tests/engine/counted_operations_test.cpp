@@ -153,5 +153,18 @@ TEST(RandomPosition, StaysInRangeForEveryMode) {
   EXPECT_EQ(random_position(5, 5, 0), 5);
 }
 
+TEST(RandomPosition, DrawsWhatItsModeDrawsAlsoOnAnEmptyRange) {
+  // Mode 1 draws one integer, modes 0 and 2 two reals; a range of one position (or none) still
+  // draws them and then gives high. From seed 0 the generator runs 1, 134775814, 3698175007.
+  random_seed = 0;
+  EXPECT_EQ(random_position(5, 5, 1), 5);
+  EXPECT_EQ(random_seed, 1u);
+  EXPECT_EQ(random_position(9, 4, 0), 4);
+  EXPECT_EQ(random_seed, 3698175007u);
+  random_seed = 0;
+  EXPECT_EQ(random_position(7, 7, 2), 7);
+  EXPECT_EQ(random_seed, 134775814u);
+}
+
 }  // namespace
 }  // namespace mv
