@@ -10,7 +10,7 @@ cmake --preset default
 cmake --build --preset default -j "$(nproc)"
 rm -f build/default/mivrola_*.deb
 cpack --preset default
-deb=$(ls build/default/mivrola_*.deb)
+deb="$PWD/$(ls build/default/mivrola_*.deb)"
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
