@@ -3,6 +3,8 @@
 // rules, and the first start set is built.
 #include <QApplication>
 #include <QLocale>
+#include <cstdio>
+#include <cstring>
 
 #include "algorithms/registry.h"
 #include "engine/options_file.h"
@@ -10,6 +12,13 @@
 #include "ui/program_windows.h"
 
 int main(int argc, char** argv) {
+  // Answered before the application object exists, so no display is needed.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("mivrola %s\n", MIVROLA_VERSION);
+      return 0;
+    }
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Mivrola"));
   QApplication::setQuitOnLastWindowClosed(false);

@@ -26,6 +26,7 @@ using namespace mv;
 
 const char* const usage =
     "usage: mivrola-batch --list\n"
+    "       mivrola-batch --help | --version\n"
     "       mivrola-batch [--options FILE] [--set KEY=VALUE]... [--seed S]\n"
     "                     (--algorithm N | --range A-B | --all)\n"
     "                     [--break-after-ops K] [--format text|csv|jsonl]\n"
@@ -107,6 +108,9 @@ int main(int argc, char** argv) {
     };
     if (a == "--help" || a == "-h") {
       std::cout << usage;
+      return 0;
+    } else if (a == "--version") {
+      std::cout << "mivrola-batch " << MIVROLA_VERSION << "\n";
       return 0;
     } else if (a == "--list") {
       list = true;

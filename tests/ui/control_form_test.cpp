@@ -439,6 +439,7 @@ class ControlFormTest : public QObject {
     QVERIFY(box("CheckBox22")->isChecked());  // the help click changed nothing
     // Where the window system shows no help button, Shift+F1 asks for help.
     control->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(control));  // the shortcut needs the active window
     QTest::keyClick(box("CheckBox1"), Qt::Key_F1, Qt::ShiftModifier);
     QVERIFY(QWhatsThis::inWhatsThisMode());
     QWhatsThis::leaveWhatsThisMode();
@@ -621,7 +622,7 @@ class ControlFormTest : public QObject {
 
 int run_control_form_tests(int argc, char** argv) {
   ControlFormTest test;
-  return QTest::qExec(&test, argc, argv);
+  return run_test_object(test, argc, argv);
 }
 
 #include "control_form_test.moc"

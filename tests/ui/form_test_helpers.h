@@ -4,9 +4,15 @@
 #include <cstdint>
 #include <vector>
 
+class QObject;
+
 // Keeps the offscreen platform's warnings about raise() and the like out of the test log; each
 // test class calls it first (the test runner installs its own message handler).
 void hide_offscreen_warnings();
 
 // The keys of the visible set, left to right.
 std::vector<int32_t> visible_keys();
+
+// Runs one test object with the command line's options and those of its function names that are
+// its own (a name may carry ":datatag"); skips it when names were given and none is its own.
+int run_test_object(QObject& test, int argc, char** argv);

@@ -489,7 +489,7 @@ class WindowsTest : public QObject {
 
 int run_windows_tests(int argc, char** argv) {
   WindowsTest test;
-  return QTest::qExec(&test, argc, argv);
+  return run_test_object(test, argc, argv);
 }
 
 #include "windows_test.moc"
