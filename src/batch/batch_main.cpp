@@ -46,7 +46,8 @@ const char* const usage =
 
 const char* const sweep_usage =
     "Sweeps: --sizes LIST runs every entry once per size as its columns, as --set\n"
-    "SpinEdit2.Value=SIZE would (with the values that follow the columns); LIST is 16,64,256\n"
+    "SpinEdit2.Value=SIZE would (with the values that follow the columns; the bounds\n"
+    "SpinEdit2.MaxValue and SpinEdit3.MaxValue do not apply); LIST is 16,64,256\n"
     "or from..to x factor, e.g. 10..10000x2 for 10, 20, 40 ... 5120 (sizes 2 to 65535).\n"
     "--repeat R runs each size R times with the seeds S, S+1 ... (S from --seed, else 0).\n"
     "With --sizes or --repeat every row ends with the size and the seed (csv: columns size,seed;\n"

@@ -210,6 +210,9 @@ void run_sweep(const std::vector<SweepRun>& plan, uint64_t break_after_ops,
       continue;
     }
     if (run.size > 0) {
+      // A sweep's sets are never shown: the screen does not bound their size.
+      controls.SpinEdit2_max = sweep_size_max;
+      controls.SpinEdit3_max = sweep_size_max;
       settings.columns = std::clamp(run.size, sweep_size_min, sweep_size_max);
       recompute_column_defaults(settings.columns);
       normalise_controls();

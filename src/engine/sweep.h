@@ -41,7 +41,8 @@ bool sweep_can_run(int index);
 
 // Runs the plan. Every run starts from the settings as they were at the call (controls,
 // parameters, columns, rows); a run with a size takes it as its columns, with the values that
-// follow the columns, as `--set SpinEdit2.Value=size` would. `before` (may be empty) is called
+// follow the columns, as `--set SpinEdit2.Value=size` would, whatever bound of columns and rows
+// the screen set. `before` (may be empty) is called
 // before each run and `after` after it (entries that cannot run: a HeadlessRun with dispatched
 // false, not run); either returns false to stop. The brake and the drawing switches are off
 // during the sweep. Afterwards every setting, the generator and the element set are as they

@@ -14,7 +14,7 @@ namespace mv::ui {
 
 void ControlForm::build_compare_button() {
   QPushButton* b =
-      add_button("ButtonCompare", QStringLiteral("compare…"), QRect(280, 316, 80, 19), true);
+      add_button("ButtonCompare", QStringLiteral("compare…"), QRect(212, 298, 64, 17), true);
   b->setWhatsThis(help_text(29));
 #ifdef MIVROLA_HAVE_CHARTS
   connect(b, &QPushButton::clicked, this, [this] { open_compare_window(); });

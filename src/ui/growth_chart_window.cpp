@@ -563,7 +563,14 @@ void GrowthChartWindow::draw_chart() {
 
 // ---- Export ---------------------------------------------------------------------------------
 
+// The chart lays out its title, axes and legend through posted events: a picture taken right
+// after drawing waits for them.
+void GrowthChartWindow::settle_chart() const {
+  QCoreApplication::sendPostedEvents();
+}
+
 bool GrowthChartWindow::export_svg(const QString& path) const {
+  settle_chart();
   QSvgGenerator svg;
   svg.setFileName(path);
   svg.setSize(view_->size());
@@ -576,6 +583,7 @@ bool GrowthChartWindow::export_svg(const QString& path) const {
 }
 
 bool GrowthChartWindow::export_png(const QString& path) const {
+  settle_chart();
   QImage image(view_->size(), QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);

@@ -78,6 +78,7 @@ class GrowthChartWindow : public QWidget {
   void run_progress(int done, int total, const QString& entry);
   void sweep_finished(std::vector<SweepSample> samples, bool cancelled);
   void draw_chart();
+  void settle_chart() const;
   void hold_program(bool hold);
   void export_with_dialog(const QString& filter, const QString& suffix,
                           bool (GrowthChartWindow::*write)(const QString&) const);

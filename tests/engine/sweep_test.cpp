@@ -136,3 +136,19 @@ TEST(Sweep, StopsWhenAskedAndChartsOnlyRunsThatEnded) {
 
 }  // namespace
 }  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(Sweep, ChartSettingsLiveInTheOptionsFile) {
+  EXPECT_TRUE(set_option("compare_size_to", "999999"));
+  EXPECT_EQ(compare_options.size_to, sweep_size_max);
+  EXPECT_TRUE(set_option("COMPARE_MEASURE", "4"));
+  EXPECT_EQ(compare_options.measure, int(SweepMeasure::duration));
+  EXPECT_FALSE(set_option("compare_seed", "x"));
+  EXPECT_EQ(get_option("compare_measure"), "4");
+  compare_options = CompareOptions{};
+}
+
+}  // namespace
+}  // namespace mv
