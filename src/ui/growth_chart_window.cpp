@@ -422,10 +422,15 @@ void GrowthChartWindow::hold_program(bool hold) {
 
 bool GrowthChartWindow::eventFilter(QObject* watched, QEvent* event) {
   if (running() && is_input(event->type())) {
-    QObject* o = watched;
-    while (o && !o->isWidgetType()) o = o->parent();
-    auto* w = static_cast<QWidget*>(o);
-    if (!w || w->window() != this) {
+    // Input reaches a widget after its window; a shortcut goes to the shortcut's widget.
+    QWidget* w = nullptr;
+    if (watched->isWidgetType()) {
+      w = static_cast<QWidget*>(watched);
+    } else if (event->type() == QEvent::Shortcut && watched->parent() &&
+               watched->parent()->isWidgetType()) {
+      w = static_cast<QWidget*>(watched->parent());
+    }
+    if (w && w->window() != this) {
       if (event->type() == QEvent::Close) event->ignore();
       return true;
     }
