@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "batch/batch_selection.h"
+#include "batch/progress_bar.h"
 #include "engine/catalogue.h"
 #include "engine/controls.h"
 #include "engine/element_set.h"
@@ -18,6 +20,7 @@
 #include "engine/random.h"
 #include "engine/report.h"
 #include "engine/run_driver.h"
+#include "engine/sweep.h"
 #include "initial_set/initial_set.h"
 
 namespace {
@@ -28,7 +31,8 @@ const char* const usage =
     "usage: mivrola-batch --list\n"
     "       mivrola-batch --help | --version\n"
     "       mivrola-batch [--options FILE] [--set KEY=VALUE]... [--seed S]\n"
-    "                     (--algorithm N | --range A-B | --all)\n"
+    "                     (--algorithm N[,N]... | --range A-B | --family NAME | --all)...\n"
+    "                     [--sizes LIST] [--repeat R] [--quiet]\n"
     "                     [--break-after-ops K] [--format text|csv|jsonl]\n"
     "Settings: first-start defaults, then the options file, then each --set by options key\n"
     "(e.g. --set SpinEdit2.Value=1000 for 1000 columns); --set thread_limit=N sets the answer to\n"
@@ -37,7 +41,20 @@ const char* const usage =
     "once K comparisons, movings and swappings have been counted. Entries that are not\n"
     "implemented are reported as \"not implemented\". permutation_intact: the final set holds\n"
     "the start set's records (for the value-counting sorts 5, 6, 7, 73, which rewrite keys:\n"
-    "the same keys).\n";
+    "the same keys).\n"
+    "Entries: each --algorithm, --range, --family and --all adds its entries (each entry once,\n"
+    "in the order given). --family takes one of these names (or a prefix that fits one only):\n";
+
+const char* const sweep_usage =
+    "Sweeps: --sizes LIST runs every entry once per size as its columns, as --set\n"
+    "SpinEdit2.Value=SIZE would (with the values that follow the columns; the bounds\n"
+    "SpinEdit2.MaxValue and SpinEdit3.MaxValue do not apply); LIST is 16,64,256\n"
+    "or from..to x factor, e.g. 10..10000x2 for 10, 20, 40 ... 5120 (sizes 2 to 65535).\n"
+    "--repeat R runs each size R times with the seeds S, S+1 ... (S from --seed, else 0).\n"
+    "With --sizes or --repeat every row ends with the size and the seed (csv: columns size,seed;\n"
+    "jsonl: keys size, seed; text: in the heading). Runs broken off by --break-after-ops say so\n"
+    "(broken_off true). With more than one run and standard error a terminal, a progress line\n"
+    "(runs done/total, current entry, time left) shows on standard error; --quiet hides it.\n";
 
 const char* const thread_limit_key = "thread_limit";
 
@@ -81,12 +98,6 @@ std::string json_array(const std::vector<Element>& v, F field) {
 
 uint64_t break_after = 0;
 
-std::optional<int> parse_index(const std::string& text) {
-  const auto v = parse_integer(text);
-  if (!v || *v < 0 || *v >= catalogue_size) return std::nullopt;
-  return static_cast<int>(*v);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,6 +110,16 @@ int main(int argc, char** argv) {
   std::string format = "text";
   bool list = false;
   bool selection_given = false;
+  std::vector<int> sizes;
+  int repeat = 1;
+  bool sweeping = false;
+  bool quiet = false;
+  auto choose = [&](const std::vector<int>& chosen) {
+    for (int i : chosen) {
+      if (std::find(indexes.begin(), indexes.end(), i) == indexes.end()) indexes.push_back(i);
+    }
+    selection_given = true;
+  };
 
   for (size_t k = 0; k < args.size(); ++k) {
     const std::string& a = args[k];
@@ -107,7 +128,7 @@ int main(int argc, char** argv) {
       return args[++k];
     };
     if (a == "--help" || a == "-h") {
-      std::cout << usage;
+      std::cout << usage << batch::family_help() << sweep_usage;
       return 0;
     } else if (a == "--version") {
       std::cout << "mivrola-batch " << MIVROLA_VERSION << "\n";
@@ -139,23 +160,34 @@ int main(int argc, char** argv) {
       if (!s || *s < 0 || *s > 0xFFFFFFFFLL) fail("bad seed '" + args[k] + "'");
       seed = static_cast<uint32_t>(*s);
     } else if (a == "--algorithm") {
-      const auto i = parse_index(value());
-      if (!i) fail("unknown catalogue index '" + args[k] + "' (0 to 420)");
-      indexes = {*i};
-      selection_given = true;
+      const auto list = batch::parse_index_list(value());
+      if (!list) fail("unknown catalogue index '" + args[k] + "' (0 to 420)");
+      choose(*list);
     } else if (a == "--range") {
-      const std::string& r = value();
-      const auto dash = r.find('-', 1);
-      const auto lo = dash == std::string::npos ? std::nullopt : parse_index(r.substr(0, dash));
-      const auto hi = dash == std::string::npos ? std::nullopt : parse_index(r.substr(dash + 1));
-      if (!lo || !hi || *lo > *hi) fail("bad range '" + r + "' (A-B within 0 to 420)");
-      indexes.clear();
-      for (int i = *lo; i <= *hi; ++i) indexes.push_back(i);
-      selection_given = true;
+      const auto range = batch::parse_index_range(value());
+      if (!range) fail("bad range '" + args[k] + "' (A-B within 0 to 420)");
+      choose(*range);
+    } else if (a == "--family") {
+      const auto family = batch::parse_family(value());
+      if (!family) fail("unknown family '" + args[k] + "' (see --help)");
+      choose(batch::family_entries(*family));
     } else if (a == "--all") {
-      indexes.clear();
-      for (int i = 0; i < catalogue_size; ++i) indexes.push_back(i);
-      selection_given = true;
+      std::vector<int> all;
+      for (int i = 0; i < catalogue_size; ++i) all.push_back(i);
+      choose(all);
+    } else if (a == "--sizes") {
+      std::string why;
+      const auto list = parse_sizes(value(), &why);
+      if (!list) fail(why);
+      sizes = *list;
+      sweeping = true;
+    } else if (a == "--repeat") {
+      const auto r = parse_integer(value());
+      if (!r || *r < 1 || *r > 1000000) fail("bad repeat count '" + args[k] + "' (1 or more)");
+      repeat = static_cast<int>(*r);
+      sweeping = true;
+    } else if (a == "--quiet") {
+      quiet = true;
     } else if (a == "--break-after-ops") {
       const auto v = parse_integer(value());
       if (!v || *v < 1) fail("bad operation count '" + args[k] + "'");
@@ -188,45 +220,59 @@ int main(int argc, char** argv) {
   }
 
   // Every run starts from the same settings, whatever an earlier run adjusted (the power-of-two
-  // columns and the parameters that follow them).
+  // columns and the parameters that follow them): the sweep restores them before each run.
   const int columns = settings.columns;
-  const int rows = settings.rows;
-  const ControlValues controls_before = controls;
-  const Parameters parameters_before = parameters;
+  if (sweeping && !seed) seed = 0;
+  const std::vector<SweepRun> plan = plan_sweep(indexes, sizes, repeat, seed);
   if (format == "csv") {
     std::cout << "index,caption,columns,rows,duration_ms,main_loop_runnings,comparisons,movings,"
-                 "swappings,threads,stability_inversions,sorted,permutation_intact,broken_off\n";
+                 "swappings,threads,stability_inversions,sorted,permutation_intact,broken_off"
+              << (sweeping ? ",size,seed" : "") << "\n";
   }
   auto flag = [](bool b) { return b ? "true" : "false"; };
-  for (int index : indexes) {
+  // The size and the seed of a sweep's run, after the columns every format already has.
+  auto sweep_columns = [&](const SweepRun& r) {
+    if (!sweeping) return std::string();
+    const std::string size = std::to_string(r.size > 0 ? r.size : columns);
+    const std::string s = std::to_string(r.seed.value_or(0));
+    if (format == "csv") return "," + size + "," + s;
+    if (format == "jsonl") return ",\"size\":" + size + ",\"seed\":" + s;
+    return " (size " + size + ", seed " + s + ")";
+  };
+  batch::ProgressBar progress(!quiet, plan.size());
+  auto before = [&](size_t k, const SweepRun& r) {
+    progress.start(k, std::to_string(r.index) + " " + catalogue_entry(r.index).caption +
+                          (sweeping ? " n=" + std::to_string(r.size > 0 ? r.size : columns) : ""));
+    return true;
+  };
+  auto after = [&](size_t, const SweepRun& r, const HeadlessRun& run) {
+    const int index = r.index;
     const CatalogueEntry& entry = catalogue_entry(index);
-    settings.columns = columns;
-    settings.rows = rows;
-    controls = controls_before;
-    parameters = parameters_before;
-    if (index == separator_index || !is_implemented(index)) {
+    const std::string extra = sweep_columns(r);
+    if (!sweep_can_run(index)) {
       const char* why = index == separator_index ? "separator line" : "not implemented";
       if (format == "text") {
-        std::cout << "== " << index << " " << entry.caption << " ==\n" << why << "\n\n";
+        std::cout << "== " << index << " " << entry.caption << extra << " ==\n" << why << "\n\n";
       } else if (format == "csv") {
-        std::cout << index << ',' << csv_quote(entry.caption) << ',' << columns << ',' << rows
-                  << ',' << why << ",,,,,,,,,\n";
+        std::cout << index << ',' << csv_quote(entry.caption) << ','
+                  << (r.size > 0 ? r.size : columns) << ',' << settings.rows << ',' << why
+                  << ",,,,,,,,," << extra << "\n";
       } else {
         std::cout << "{\"index\":" << index << ",\"caption\":" << json_string(entry.caption)
-                  << ",\"status\":" << json_string(why) << "}\n";
+                  << ",\"status\":" << json_string(why) << extra << "}\n";
       }
-      continue;
+      return true;
     }
-    const HeadlessRun run = run_headless(index, seed, break_after);
     const auto n = run.start_set.size();
     if (format == "text") {
-      std::cout << "== " << index << " " << entry.caption << " ==\n" << run.report << "\n\n";
+      std::cout << "== " << index << " " << entry.caption << extra << " ==\n"
+                << run.report << "\n\n";
     } else if (format == "csv") {
       std::cout << index << ',' << csv_quote(entry.caption) << ',' << n << ',' << settings.rows
                 << ',' << run.duration_ms << ',' << run.main_loop_runnings << ',' << run.comparisons
                 << ',' << run.movings << ',' << run.swappings << ',' << run.threads << ','
                 << run.stability_inversions() << ',' << flag(run.sorted()) << ','
-                << flag(run.permutation_intact()) << ',' << flag(run.broken_off) << '\n';
+                << flag(run.permutation_intact()) << ',' << flag(run.broken_off) << extra << '\n';
     } else {
       auto keys = [](const Element& e) { return e.key; };
       auto positions = [](const Element& e) { return e.start_position; };
@@ -242,9 +288,13 @@ int main(int argc, char** argv) {
                 << ",\"broken_off\":" << flag(run.broken_off)
                 << ",\"start_keys\":" << json_array(run.start_set, keys)
                 << ",\"final_keys\":" << json_array(run.final_set, keys)
-                << ",\"final_start_positions\":" << json_array(run.final_set, positions) << "}\n";
+                << ",\"final_start_positions\":" << json_array(run.final_set, positions) << extra
+                << "}\n";
     }
     std::cout.flush();
-  }
+    return true;
+  };
+  run_sweep(plan, break_after, before, after);
+  progress.finish();
   return 0;
 }

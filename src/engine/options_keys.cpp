@@ -11,6 +11,7 @@
 #include "engine/controls.h"
 #include "engine/parameters.h"
 #include "engine/settings.h"
+#include "engine/sweep.h"
 
 namespace mv {
 
@@ -66,6 +67,13 @@ Binding live_number(const char* name, std::atomic<T>& field, int low, int high) 
           [&field, low, high](double v) {
             field.store(static_cast<T>(std::clamp(to_int(v), low, high)));
           }};
+}
+
+Binding compare(const char* name, int CompareOptions::*field, int low, int high) {
+  return {
+      {name, OptionType::integer},
+      [field] { return static_cast<double>(compare_options.*field); },
+      [field, low, high](double v) { compare_options.*field = std::clamp(to_int(v), low, high); }};
 }
 
 std::vector<Binding> make_bindings() {
@@ -186,6 +194,13 @@ std::vector<Binding> make_bindings() {
       real_param("log_base", &Parameters::log_base),
       real_param("exponent", &Parameters::exponent),
       real_param("Param_sps_and_sp_sort", &Parameters::Param_sps_and_sp_sort),
+      // The growth chart window's settings.
+      compare("compare_size_from", &CompareOptions::size_from, sweep_size_min, sweep_size_max),
+      compare("compare_size_to", &CompareOptions::size_to, sweep_size_min, sweep_size_max),
+      compare("compare_size_factor", &CompareOptions::size_factor, 2, 16),
+      compare("compare_measure", &CompareOptions::measure, 0, sweep_measure_count - 1),
+      compare("compare_repeat", &CompareOptions::repeat, 1, 100),
+      compare("compare_seed", &CompareOptions::seed, 0, INT32_MAX),
   };
   return b;
 }

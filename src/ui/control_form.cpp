@@ -532,6 +532,7 @@ void ControlForm::build_output_band() {
            [](bool on) { controls.CheckBox1 = on; });
   add_flag("CheckBox18", QStringLiteral("show threads number"), 500, 316, true,
            [](bool on) { controls.CheckBox18 = on; });
+  build_compare_button();
 }
 
 void ControlForm::build_representation_band() {

@@ -96,6 +96,9 @@ class ControlForm : public QWidget {
   QLabel* label(const char* name) const;
   QWidget* control(const char* name) const;
   QTimer* timer(int number);
+  // The growth chart window ("compare…", Ctrl+G), made at its first opening; null where the
+  // program is built without charts.
+  QWidget* open_compare_window();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -109,6 +112,7 @@ class ControlForm : public QWidget {
   void build_output_band();
   void build_representation_band();
   void build_other_band();
+  void build_compare_button();  // on the output band
   void attach_help();
 
   // Building blocks. `passes_keys` routes Enter and Escape to the form's key handler; controls
@@ -186,6 +190,7 @@ class ControlForm : public QWidget {
   QSpinBox* rows_ = nullptr;               // SpinEdit3
   QSpinBox* brake_ = nullptr;              // SpinEdit1
   QCheckBox* whole_screen_box_ = nullptr;  // CheckBox12
+  QWidget* compare_window_ = nullptr;
   // Rebuild timers Timer2 .. Timer10, one per spin edit (slots 0 and 1 unused).
   std::array<QTimer, 11> timers_;
   // "use whole/complete screen" (CheckBox12): checked, grey or unchecked.

@@ -90,6 +90,33 @@ const std::map<int, const char*>& help_texts() {
       {28,
        "If the the columns number is decreased or the window (process form) is widened, then its "
        "linear columns are widened to bars too."},
+      {29,
+       "Opens the window for comparing algorithms (also by Ctrl+G): the chosen algorithms run "
+       "without animation on initial sets of growing size, and their numbers of comparisons, "
+       "movings and swappings (or the duration) are drawn against the size."},
+      {30,
+       "Click the algorithms to compare (click again to deselect). Typing part of a name into the "
+       "field above shows only the algorithms whose name contains it."},
+      {31,
+       "The number of elements grows from the first size to the last, multiplied by the factor "
+       "at each step. Everything else of the initial set (value distribution, structure, "
+       "presorting, rows) is taken from this service form."},
+      {32,
+       "What is drawn upward: the number of comparisons, movings or swappings, their sum, or the "
+       "duration. Both axes are logarithmic; the dashed lines show the growth n, n log n and n² "
+       "for comparison."},
+      {33,
+       "Each size is processed this often, with the seeds one after another, and the mean is "
+       "drawn. Processings that are broken off are not drawn."},
+      {34,
+       "The random generator starts with this number (then the next ones) at every size, so the "
+       "same settings give the same numbers again, also in mivrola-batch."},
+      {35,
+       "The processings run in the background; meanwhile the other windows of the program wait. "
+       "\"cancel\" breaks off the current processing. Not possible while sorting or shuffling "
+       "runs on the processing form."},
+      {36,
+       "Saves the chart as SVG or PNG picture, or the numbers of every processing as CSV table."},
   };
   return texts;
 }

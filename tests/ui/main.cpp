@@ -96,16 +96,18 @@ int run_test_object(QObject& test, int argc, char** argv) {
 
 int run_windows_tests(int argc, char** argv);
 int run_control_form_tests(int argc, char** argv);
+int run_growth_chart_tests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int windows = run_windows_tests(argc, argv);
   const int control_form = run_control_form_tests(argc, argv);
+  const int growth_chart = run_growth_chart_tests(argc, argv);
   for (int i : function_arguments(argc, argv)) {
     if (!claimed.count(argv[i])) {
       std::fprintf(stderr, "Unknown test function: %s\n", argv[i]);
       return 1;
     }
   }
-  return windows != 0 ? windows : control_form;
+  return windows != 0 ? windows : control_form != 0 ? control_form : growth_chart;
 }
