@@ -59,9 +59,56 @@ bool QtHost::quit_requested() {
   return control_->closing();
 }
 
+namespace {
+
+// The brake of the calling thread (the main thread's, or a worker's).
+struct Brake {
+  std::chrono::steady_clock::time_point start;
+  int units = 0;
+  int done = 0;
+};
+thread_local Brake current_brake;
+
+}  // namespace
+
+void QtHost::brake_begin(int units) {
+  current_brake = Brake{Clock::now(), units, 0};
+}
+
+// Every unit ends a fixed time after the brake's start, so an event pump or a late wake-up
+// within one unit shortens the next ones and the brake keeps its length. Events run every pump
+// interval during the brake: a break-off ends it at once, P holds it, and "+" and "-" move its
+// end, since the end follows the brake factor as it is now. The units sleep; only the last
+// stretch before the end spins, so that the end is met to the microsecond.
 void QtHost::brake_unit() {
-  const auto end = Clock::now() + brake_unit_length;
-  while (Clock::now() < end) {
+  Brake& b = current_brake;
+  const bool last = ++b.done >= b.units;
+  const bool main = on_main_thread();
+  for (;;) {
+    if (break_off.load(std::memory_order_relaxed)) return;
+    if (main) {
+      const auto pumped = last_pump_;
+      process_events_while_waiting();
+      if (last_pump_ != pumped) continue;
+    }
+    if (paused.load(std::memory_order_relaxed)) {
+      const auto held = Clock::now();
+      if (main) {
+        while (paused.load(std::memory_order_relaxed) && !quit_requested()) wait_for_event();
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      b.start += Clock::now() - held;
+      continue;
+    }
+    const auto now = Clock::now();
+    const auto end =
+        b.start + settings.brake_factor.load(std::memory_order_relaxed) * brake_unit_length;
+    const auto target = last ? end : std::min(b.start + b.done * brake_unit_length, end);
+    if (now >= target) return;
+    auto wake = last ? target - brake_spin_length : target;
+    if (main) wake = std::min(wake, last_pump_ + pump_interval);
+    if (wake > now) std::this_thread::sleep_until(wake);
   }
 }
 

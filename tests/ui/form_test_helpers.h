@@ -10,3 +10,6 @@ void hide_offscreen_warnings();
 
 // The keys of the visible set, left to right.
 std::vector<int32_t> visible_keys();
+
+// True while a What's This popup is on screen.
+bool whats_this_popup_shown();

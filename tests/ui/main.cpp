@@ -1,6 +1,7 @@
 // The form tests: the two windows and their run steps, then the control form's controls, rules,
 // help, options file and prompts. Both run on the offscreen platform.
 #include <QApplication>
+#include <QWidget>
 
 #include "engine/element_set.h"
 #include "ui/form_test_helpers.h"
@@ -20,12 +21,21 @@ std::vector<int32_t> visible_keys() {
   return k;
 }
 
+bool whats_this_popup_shown() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat") return true;
+  }
+  return false;
+}
+
 int run_windows_tests(int argc, char** argv);
 int run_control_form_tests(int argc, char** argv);
+int run_first_minutes_tests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int windows = run_windows_tests(argc, argv);
   const int control_form = run_control_form_tests(argc, argv);
-  return windows != 0 ? windows : control_form;
+  const int first_minutes = run_first_minutes_tests(argc, argv);
+  return windows != 0 ? windows : control_form != 0 ? control_form : first_minutes;
 }
