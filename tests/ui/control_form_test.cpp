@@ -488,6 +488,26 @@ class ControlFormTest : public QObject {
       QCOMPARE(parameters.BlockSize, 1);
     }
     {
+      // Numbers too large for the field are above the bound, not a non-number.
+      PromptWatcher watcher;
+      watcher.answers = {QStringLiteral("99999999999")};
+      QTest::mouseClick(control->button("Button2"), Qt::LeftButton);
+      QCOMPARE(watcher.messages,
+               std::vector<QString>{QStringLiteral("Decreased to 20 by the program.")});
+      QCOMPARE(parameters.BlockSize, 20);
+      watcher.prompts.clear();
+      watcher.messages.clear();
+      watcher.answers = {QStringLiteral(" -999999999999999999999999 ")};
+      QTest::mouseClick(control->button("Button2"), Qt::LeftButton);
+      QCOMPARE(watcher.messages,
+               std::vector<QString>{QStringLiteral("Increased to 1 by the program.")});
+      watcher.prompts.clear();
+      watcher.messages.clear();
+      watcher.answers = {QStringLiteral("99x")};
+      QTest::mouseClick(control->button("Button2"), Qt::LeftButton);
+      QCOMPARE(watcher.messages, std::vector<QString>{QStringLiteral("1 choosen by the program.")});
+    }
+    {
       // Cancelled: the pre-filled value stands, without a message.
       parameters.BlockSize = 7;
       PromptWatcher watcher;

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QHelpEvent>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -280,6 +281,8 @@ class FirstMinutesTest : public QObject {
     fresh(40, 30, quick_sort_original);
     control->spin_edit("SpinEdit1")->setValue(5000);
     BoxCloser closer;
+    // Key events made on another thread name the keyboard device: it must exist already.
+    QInputDevice::primaryKeyboard();
     std::atomic<bool> done{false};
     std::vector<std::pair<char, double>> latencies;  // key, milliseconds
     std::thread keys([&] {
