@@ -76,17 +76,20 @@ void QtHost::brake_begin(int units) {
 }
 
 // Every unit ends a fixed time after the brake's start, so an event pump or a late wake-up
-// within one unit shortens the next ones and the brake keeps its length. Events run every pump
-// interval during the brake: a break-off ends it at once, P holds it, and "+" and "-" move its
-// end, since the end follows the brake factor as it is now. The units sleep; only the last
-// stretch before the end spins, so that the end is met to the microsecond.
+// within one unit is made up by the next ones and the brake keeps its length. While more than a
+// pump interval of the brake remains, events run every pump interval: a break-off ends the brake
+// at once, P holds it, and "+" and "-" move its end, which follows the brake factor as it is
+// now. The brake sleeps up to its last stretch, which it spins, so that it ends on time.
 void QtHost::brake_unit() {
   Brake& b = current_brake;
   const bool last = ++b.done >= b.units;
   const bool main = on_main_thread();
   for (;;) {
     if (break_off.load(std::memory_order_relaxed)) return;
-    if (main) {
+    auto end = [&b] {
+      return b.start + settings.brake_factor.load(std::memory_order_relaxed) * brake_unit_length;
+    };
+    if (main && end() - Clock::now() > pump_interval) {
       const auto pumped = last_pump_;
       process_events_while_waiting();
       if (last_pump_ != pumped) continue;
@@ -102,12 +105,10 @@ void QtHost::brake_unit() {
       continue;
     }
     const auto now = Clock::now();
-    const auto end =
-        b.start + settings.brake_factor.load(std::memory_order_relaxed) * brake_unit_length;
-    const auto target = last ? end : std::min(b.start + b.done * brake_unit_length, end);
+    const auto target = last ? end() : std::min(b.start + b.done * brake_unit_length, end());
     if (now >= target) return;
-    auto wake = last ? target - brake_spin_length : target;
-    if (main) wake = std::min(wake, last_pump_ + pump_interval);
+    const auto wake =
+        std::min(end() - brake_spin_length, (main ? last_pump_ : now) + pump_interval);
     if (wake > now) std::this_thread::sleep_until(wake);
   }
 }

@@ -53,8 +53,8 @@ class QtHost : public Host {
   // One brake unit and the shortest gap between two event pumps.
   static constexpr std::chrono::microseconds brake_unit_length{100};
   static constexpr std::chrono::microseconds pump_interval{1000};
-  // The end of a brake is waited for by spinning this long, the time before it by sleeping.
-  static constexpr std::chrono::microseconds brake_spin_length{200};
+  // A brake spins this last stretch before its end and sleeps the time before it.
+  static constexpr std::chrono::microseconds brake_spin_length{500};
 
  private:
   using Clock = std::chrono::steady_clock;
