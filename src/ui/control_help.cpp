@@ -141,7 +141,8 @@ void ControlForm::attach_help() {
   for (const auto& [name, number] : help_numbers()) {
     if (QWidget* w = control(name.c_str())) {
       w->setWhatsThis(help_text(number));
-      w->setToolTip(help_text(number));
+      // As rich text, so that the long texts wrap instead of running off the screen.
+      w->setToolTip(QStringLiteral("<p>%1</p>").arg(help_text(number).toHtmlEscaped()));
     }
   }
   // No title-bar help button appears under many window managers: this one, beside the check

@@ -431,6 +431,7 @@ class ControlFormTest : public QObject {
     QVERIFY(box("CheckBox22")->isChecked());  // the help click changed nothing
     // Where the window system shows no help button, Shift+F1 asks for help.
     control->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(control));
     QTest::keyClick(box("CheckBox1"), Qt::Key_F1, Qt::ShiftModifier);
     QVERIFY(QWhatsThis::inWhatsThisMode());
     QWhatsThis::leaveWhatsThisMode();
