@@ -230,6 +230,16 @@ class FirstMinutesTest : public QObject {
     for (int r : rows)
       QVERIFY(list()->itemText(r).contains(QStringLiteral("shaker"), Qt::CaseInsensitive));
 
+    // A click on a line chooses it.
+    QAbstractItemView* popup = list()->completer()->popup();
+    QTRY_VERIFY(popup->isVisible());
+    const int line = int(std::find(rows.begin(), rows.end(), 325) - rows.begin());
+    const QRect rect = popup->visualRect(popup->model()->index(line, 0));
+    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(list()->currentIndex(), 325);
+    QCOMPARE(list()->currentText(), list()->itemText(325));
+    QVERIFY(start_button()->isEnabled());
+
     list()->lineEdit()->clear();
     type_into_list(QStringLiteral("32"));
     QCOMPARE(shown_rows(),
