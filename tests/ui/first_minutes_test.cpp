@@ -326,10 +326,13 @@ class FirstMinutesTest : public QObject {
     keys.join();
     QVERIFY(done);
     QCOMPARE(latencies.size(), size_t(7));
+    double slowest = 0;
     for (const auto& [c, ms] : latencies) {
       if (ms >= 50) qWarning("key %c took %.1f ms", c, ms);
       QVERIFY(ms < 50);
+      slowest = std::max(slowest, ms);
     }
+    qInfo("slowest key: %.1f ms", slowest);
     QVERIFY(Clock::now() - started < std::chrono::seconds(5));
     QCOMPARE(closer.texts.size(), size_t(1));
     QVERIFY(closer.texts[0].startsWith(QStringLiteral("sorting breaked off")));
