@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -22,11 +23,13 @@
 #include "engine/controls.h"
 #include "engine/element_set.h"
 #include "engine/headless_run.h"
+#include "engine/host.h"
 #include "engine/options_keys.h"
 #include "engine/random.h"
 #include "engine/settings.h"
 #include "initial_set/initial_set.h"
 #include "ui/program_windows.h"
+#include "ui/qt_host.h"
 
 namespace {
 
@@ -159,5 +162,43 @@ int main(int argc, char** argv) {
   std::printf("one run at brake 1: %.1f ms, %llu repaints, %.1f a second\n", ms(braked),
               static_cast<unsigned long long>(frames_during_runs),
               frames_during_runs / (ms(braked) / 1000.0));
+
+  // The brake of one drawn column at several factors through the Qt host, after the event pump
+  // that precedes it in every drawn column: its length against b brake units, and the processor
+  // time it took (a spinning brake takes all of it).
+  for (int b : {1, 10, 100, 1000, 5000}) {
+    mv::settings.brake_factor = b;
+    const int brakes = std::max(2, 3000 / b);
+    Clock::duration braking{};
+    std::clock_t processor = 0;
+    for (int k = 0; k < brakes; ++k) {
+      mv::host().process_events();
+      const std::clock_t cpu_start = std::clock();
+      const auto start = Clock::now();
+      mv::brake();
+      braking += Clock::now() - start;
+      processor += std::clock() - cpu_start;
+    }
+    // The same brake as b spinning units of its length, on the same machine at the same time.
+    Clock::duration spinning{};
+    for (int k = 0; k < brakes; ++k) {
+      const auto start = Clock::now();
+      for (int u = 0; u < b; ++u) {
+        const auto unit_end = Clock::now() + mv::ui::QtHost::brake_unit_length;
+        while (Clock::now() < unit_end) {
+        }
+      }
+      spinning += Clock::now() - start;
+    }
+    const double wall = ms(braking);
+    const double cpu = 1000.0 * double(processor) / CLOCKS_PER_SEC;
+    const double nominal = 0.1 * b;
+    std::printf(
+        "brake %4d: %.4f ms a column (nominal %.1f ms, %+.2f %%, spinning units %+.2f %%), "
+        "processor %.0f %%\n",
+        b, wall / brakes, nominal, 100.0 * (wall / brakes - nominal) / nominal,
+        100.0 * (ms(spinning) / brakes - nominal) / nominal, 100.0 * cpu / wall);
+  }
+  mv::settings.brake_factor = 0;
   return 0;
 }

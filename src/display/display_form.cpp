@@ -21,6 +21,9 @@ namespace mv::display {
 namespace {
 
 constexpr Qt::WindowFlags tool_window = Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+// A mouse-down on the display this soon after a run's start does not break it off: it is the
+// second click of a double click on the start button.
+constexpr std::chrono::milliseconds click_guard{300};
 
 QColor background_qcolor() {
   return QColor::fromRgb(colour_to_pixel(background_colour()));
@@ -50,7 +53,7 @@ void DisplayForm::create_form() {
   const QRect screen = screen_rect();
   set_border(Border::fixed);
   set_client_size(screen.width(), screen.height());
-  move(screen.topLeft());
+  move_window(screen.topLeft());
   show();
   QCoreApplication::processEvents();
   remember_frame_margins();
@@ -152,7 +155,8 @@ void DisplayForm::place_window(bool after_user_resize) {
     const QPoint centred(screen.left() + (screen.width() - frame.width()) / 2,
                          screen.top() + (screen.height() - frame.height()) / 2);
     const QPoint offset = frame.topLeft() - centred;
-    if (offset.manhattanLength() > 2 && frame.width() < screen.width() &&
+    const bool moved_by_user = (frame.topLeft() - placed_at_).manhattanLength() > 2;
+    if (moved_by_user && offset.manhattanLength() > 2 && frame.width() < screen.width() &&
         frame.height() < screen.height()) {
       controls.Form2_moved = true;
       controls.Form2_left_if_moved = frame.left();
@@ -191,8 +195,13 @@ void DisplayForm::place_window(bool after_user_resize) {
     pos.setX(std::max(std::min(pos.x(), screen.right() + 1 - frame_size.width()), screen.left()));
     pos.setY(std::max(std::min(pos.y(), screen.bottom() + 1 - frame_size.height()), screen.top()));
   }
-  move(pos);
+  move_window(pos);
   if (!isVisible()) show();
+}
+
+void DisplayForm::move_window(QPoint frame_top_left) {
+  move(frame_top_left);
+  placed_at_ = frame_top_left;
 }
 
 // ---- Run steps ------------------------------------------------------------------------------
@@ -216,6 +225,7 @@ void DisplayForm::set_client_rows(int rows) {
 }
 
 void DisplayForm::begin_run() {
+  run_started_ = std::chrono::steady_clock::now();
   full_redraw();
   if (controls.RadioGroup2 == 0) {
     remembered_mouse_ = QCursor::pos();
@@ -273,6 +283,7 @@ void DisplayForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void DisplayForm::mousePressEvent(QMouseEvent* /*event*/) {
+  if (processing_active && std::chrono::steady_clock::now() - run_started_ < click_guard) return;
   click();
 }
 

@@ -6,6 +6,7 @@
 #include <QMargins>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <cstdint>
 
 namespace mv::ui {
@@ -69,6 +70,7 @@ class DisplayForm : public QWidget {
   void set_border(Border border);
   void set_client_size(int width, int height);
   void place_window(bool after_user_resize);
+  void move_window(QPoint frame_top_left);
   void remember_frame_margins();
   QMargins margins_for(Border border) const;
   // MausUnten_Forumular2_endet: also every key that is not a run key.
@@ -84,6 +86,11 @@ class DisplayForm : public QWidget {
   QMargins frame_margins_;
   QSize programmed_size_;
   QPoint remembered_mouse_;
+  // Where the program last put the window (frame top-left): only a move away from it counts as
+  // a move by the user.
+  QPoint placed_at_;
+  // A mouse-down this soon after the run's start is the rest of the click that started it.
+  std::chrono::steady_clock::time_point run_started_{};
   bool cursor_hidden_ = false;
   bool set_on_display_ = false;
   bool rebuilding_for_resize_ = false;

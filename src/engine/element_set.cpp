@@ -288,6 +288,7 @@ void erase_column_full(int i) {
 void brake() {
   const int b = settings.brake_factor.load(std::memory_order_relaxed);
   Host& h = host();
+  if (b > 0) h.brake_begin(b);
   for (int k = 0; k < b; ++k) {
     if (break_off.load(std::memory_order_relaxed)) break;
     h.brake_unit();

@@ -20,6 +20,8 @@ class Host {
   virtual void wait_for_event() {}
   // True once the application has been asked to quit; ends the pause wait.
   virtual bool quit_requested() { return false; }
+  // A brake of `units` brake units begins; brake_unit follows once per unit.
+  virtual void brake_begin(int /*units*/) {}
   // One brake unit: a short fixed blocking delay.
   virtual void brake_unit() {}
   // 880 Hz for 200 ms where a sound system exists; never waits for it.

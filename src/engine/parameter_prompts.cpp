@@ -1,7 +1,12 @@
 #include "engine/parameter_prompts.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "engine/host.h"
@@ -39,22 +44,50 @@ void tell(const std::string& text) {
   host().show_message(text);
 }
 
+// A whole number, or a sign and digits too many for 64 bits: those stand beyond every bound.
+std::optional<long long> whole_number(const std::string& text) {
+  if (const auto v = parse_integer(text)) return v;
+  const std::string t = trim_blanks(text);
+  const bool signed_ = !t.empty() && (t[0] == '-' || t[0] == '+');
+  const std::string digits = t.substr(signed_ ? 1 : 0);
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  return t[0] == '-' ? LLONG_MIN : LLONG_MAX;
+}
+
 // Integer prompt: a non-number sets `fallback` with its message; otherwise the checks follow.
+// A number too large for the parameter counts as its largest value (so it is lowered to the
+// bound, not taken for a non-number).
 std::optional<int32_t> ask_int(const std::string& title, const std::string& question,
                                int32_t current, int32_t fallback, int32_t& target) {
-  const auto v = parse_integer(answer(title, question, std::to_string(current)));
-  if (!v || *v < INT32_MIN || *v > INT32_MAX) {
+  const auto v = whole_number(answer(title, question, std::to_string(current)));
+  if (!v) {
     target = fallback;
     tell(chosen_message(std::to_string(fallback)));
     return std::nullopt;
   }
-  target = static_cast<int32_t>(*v);
+  target = static_cast<int32_t>(std::clamp<long long>(*v, INT32_MIN, INT32_MAX));
   return target;
+}
+
+// A real, or one beyond the range of doubles taken as the largest double of its sign.
+std::optional<double> real_number(const std::string& text) {
+  if (const auto v = parse_real(text)) return v;
+  std::string t = trim_blanks(text);
+  if (const auto comma = t.find(','); comma != std::string::npos) t[comma] = '.';
+  if (t.empty()) return std::nullopt;
+  errno = 0;
+  char* end = nullptr;
+  const double v = std::strtod(t.c_str(), &end);
+  if (errno != ERANGE || *end != 0) return std::nullopt;
+  if (std::isinf(v)) return v > 0 ? DBL_MAX : -DBL_MAX;
+  return v;  // too close to 0: what strtod made of it
 }
 
 std::optional<double> ask_real(const std::string& title, const std::string& question,
                                double current, double fallback, double& target) {
-  const auto v = parse_real(answer(title, question, real_text(current)));
+  const auto v = real_number(answer(title, question, real_text(current)));
   if (!v) {
     target = fallback;
     tell(chosen_message(real_text(fallback)));

@@ -3,6 +3,7 @@
 #include "ui/control_form.h"
 
 #include <QAbstractItemView>
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -44,9 +45,12 @@ constexpr int check_box_height = 17;
 QValidator::State SpinEdit::validate(QString& text, int& pos) const {
   const QValidator::State state = QSpinBox::validate(text, pos);
   if (state != QValidator::Invalid) return state;
-  // Any whole number may be typed; leaving the control brings it into the bounds.
+  // Any whole number may be typed, and a sign to begin one; leaving the control brings it into
+  // the bounds.
+  const QString t = text.trimmed();
+  if (t == u'-' || t == u'+') return QValidator::Intermediate;
   bool ok = false;
-  text.trimmed().toLongLong(&ok);
+  t.toLongLong(&ok);
   return ok ? QValidator::Intermediate : QValidator::Invalid;
 }
 
@@ -436,10 +440,6 @@ void ControlForm::build_input_band() {
 void ControlForm::build_processing_band() {
   add_band(176, 121, QStringLiteral("processing: sorting / shuffling algorithm"), false);
 
-  QStringList captions;
-  for (int i = 0; i < catalogue_size; ++i) {
-    captions << QString::fromUtf8(catalogue_entry(i).caption);
-  }
   algorithm_list_ = new QComboBox(this);
   algorithm_list_->setObjectName(QStringLiteral("ComboBox1"));
   QFont f = font();
@@ -447,19 +447,27 @@ void ControlForm::build_processing_band() {
   algorithm_list_->setFont(f);
   algorithm_list_->setEditable(true);
   algorithm_list_->setInsertPolicy(QComboBox::NoInsert);
-  algorithm_list_->addItems(captions);
+  algorithm_list_->addItems(algorithm_list_captions());
   algorithm_list_->setMaxVisibleItems(18);
   algorithm_list_->setGeometry(8, 193, 617, algorithm_list_->sizeHint().height());
-  // Typing filters the list to the captions that contain the typed text.
-  auto* completer = new QCompleter(algorithm_list_->model(), algorithm_list_);
+  // Typing filters the list (AlgorithmFilter) in a popup; Enter or a click there chooses.
+  algorithm_filter_ = new AlgorithmFilter(algorithm_list_);
+  algorithm_filter_->setSourceModel(algorithm_list_->model());
+  auto* completer = new QCompleter(algorithm_filter_, algorithm_list_);
   completer->setCaseSensitivity(Qt::CaseInsensitive);
-  completer->setFilterMode(Qt::MatchContains);
-  completer->setCompletionMode(QCompleter::PopupCompletion);
+  completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
   completer->setMaxVisibleItems(18);
   algorithm_list_->setCompleter(completer);
-  connect(completer, QOverload<const QModelIndex&>::of(&QCompleter::activated), this, [this] {
-    completed_just_now_ = true;
-    QTimer::singleShot(0, this, [this] { completed_just_now_ = false; });
+  // The completer filters the popup's keys first; this filter, installed after it, sees Enter
+  // before it does.
+  completer->popup()->installEventFilter(this);
+  connect(completer, QOverload<const QModelIndex&>::of(&QCompleter::activated), this,
+          [this](const QModelIndex& shown) { choose_algorithm(list_row_of(shown)); });
+  connect(algorithm_list_->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+    // Typed text names no entry until one is chosen: the start button waits for that.
+    searching_ = true;
+    algorithm_filter_->set_text(text);
+    refresh_start_button();
   });
   named_["ComboBox1"] = algorithm_list_;
   pass_keys(algorithm_list_);
@@ -605,7 +613,7 @@ void ControlForm::build_other_band() {
   add_band(405, 48, QStringLiteral("other"), true);
   add_flag("CheckBox13", QStringLiteral("context sensitive help"), 8, 430, false,
            [this](bool on) { set_context_help(on); });
-  fit_before(control("CheckBox13"), 128);
+  fit_before(control("CheckBox13"), 109);  // the "?" button follows it
   add_flag("CheckBox7",
            QStringLiteral("after processing break instantly return to start set and this form"),
            130, 412, false, [](bool on) { controls.CheckBox7 = on; });
@@ -629,6 +637,45 @@ void ControlForm::build_other_band() {
   connect(hide_form, &QPushButton::clicked, this, &QWidget::hide);
 }
 
+// ---- The algorithm list ---------------------------------------------------------------------
+
+void AlgorithmFilter::set_text(const QString& text) {
+  text_ = text.trimmed();
+  invalidateFilter();
+}
+
+bool AlgorithmFilter::filterAcceptsRow(int row, const QModelIndex& parent) const {
+  if (text_.isEmpty()) return true;
+  if (row == separator_index) return false;
+  const bool digits = std::all_of(text_.begin(), text_.end(), [](QChar c) { return c.isDigit(); });
+  if (digits) return QString::number(row).startsWith(text_);
+  return sourceModel()
+      ->index(row, 0, parent)
+      .data()
+      .toString()
+      .contains(text_, Qt::CaseInsensitive);
+}
+
+int ControlForm::list_row_of(const QModelIndex& shown) const {
+  // The popup shows the completer's model over the filter over the list.
+  auto* completion =
+      qobject_cast<QAbstractProxyModel*>(algorithm_list_->completer()->completionModel());
+  if (!completion) return -1;
+  QModelIndex i = shown.isValid() ? shown : completion->index(0, 0);
+  if (i.model() == completion) i = completion->mapToSource(i);
+  if (!i.isValid()) return -1;
+  return algorithm_filter_->mapToSource(i).row();
+}
+
+void ControlForm::choose_algorithm(int row) {
+  if (row < 0 || row >= algorithm_list_->count()) return;
+  if (row != algorithm_list_->currentIndex()) {
+    algorithm_list_->setCurrentIndex(row);  // R5 through the list's handler
+  }
+  restore_algorithm_text();
+  algorithm_list_->lineEdit()->selectAll();
+}
+
 // ---- Running --------------------------------------------------------------------------------
 
 void ControlForm::start_processing() {
@@ -643,6 +690,16 @@ bool ControlForm::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress &&
       (watched == control("Label_SpinEdit8") || watched == control("StaticText1"))) {
     check_box("CheckBox25")->toggle();
+    return true;
+  }
+  QAbstractItemView* popup = algorithm_list_->completer()->popup();
+  if (watched == popup) {
+    const int k = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
+    if (k != Qt::Key_Return && k != Qt::Key_Enter) return false;
+    // Enter in the filtered list chooses the highlighted line, else the first.
+    const int row = list_row_of(popup->currentIndex());
+    popup->hide();
+    choose_algorithm(row);
     return true;
   }
   const bool is_key = event->type() == QEvent::KeyPress;
@@ -661,8 +718,12 @@ bool ControlForm::eventFilter(QObject* watched, QEvent* event) {
     switch (key) {
       case Qt::Key_Return:
       case Qt::Key_Enter:
-        if (completed_just_now_) return false;
         if (algorithm_list_->completer()->popup()->isVisible()) return false;
+        if (searching_) {
+          // Typed text without the popup: the first line it filters, if any.
+          choose_algorithm(list_row_of({}));
+          return true;
+        }
         if (start_button_->isEnabled()) {
           if (on_algorithm_list) restore_algorithm_text();
           start_processing();

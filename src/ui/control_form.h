@@ -5,6 +5,7 @@
 // change settings through the form so that its check boxes follow.
 #pragma once
 
+#include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QTimer>
 #include <QWidget>
@@ -38,6 +39,21 @@ class SpinEdit : public QSpinBox {
   using QSpinBox::QSpinBox;
   QValidator::State validate(QString& text, int& pos) const override;
   void fixup(QString& text) const override;
+};
+
+// The algorithm list filtered by typed text: digits find the entries whose index starts with
+// them; words find the lines that contain them, the "same" entries also by the entry they refer
+// to.
+class AlgorithmFilter : public QSortFilterProxyModel {
+ public:
+  using QSortFilterProxyModel::QSortFilterProxyModel;
+  void set_text(const QString& text);
+
+ protected:
+  bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
+
+ private:
+  QString text_;
 };
 
 class ControlForm : public QWidget {
@@ -176,6 +192,10 @@ class ControlForm : public QWidget {
   void zoomable_clicked();                // R8, click
   void screen_bounds_rule(bool rebuild);  // R9
   void restore_algorithm_text();
+  // The list row of a line of the filtered popup (an invalid index: its first line); -1 if none.
+  int list_row_of(const QModelIndex& shown) const;
+  // Selects the list row (R5 when it changes) and shows its caption again.
+  void choose_algorithm(int row);
   void set_context_help(bool on);  // CheckBox13
 
   display::DisplayForm* display_ = nullptr;
@@ -199,7 +219,9 @@ class ControlForm : public QWidget {
   bool loading_ = false;
   bool ready_ = false;
   bool closing_ = false;
-  bool completed_just_now_ = false;
+  // Text typed into the algorithm list that has not yet chosen an entry.
+  bool searching_ = false;
+  AlgorithmFilter* algorithm_filter_ = nullptr;
 };
 
 }  // namespace mv::ui

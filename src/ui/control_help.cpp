@@ -1,8 +1,10 @@
 // Context-sensitive help: the help number of each control, the texts, and the switch between
 // the plain border and the dialog border with the title-bar help button.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeySequence>
 #include <QShortcut>
+#include <QToolButton>
 #include <QWhatsThis>
 #include <map>
 
@@ -160,12 +162,29 @@ bool ControlForm::context_help_active() const {
 }
 
 // A help request on a control without text of its own passes up to the form, whose text is
-// "No help available.".
+// "No help available.". Each help text is also its control's tooltip.
 void ControlForm::attach_help() {
   setWhatsThis(help_text(0));
   for (const auto& [name, number] : help_numbers()) {
-    if (QWidget* w = control(name.c_str())) w->setWhatsThis(help_text(number));
+    if (QWidget* w = control(name.c_str())) {
+      w->setWhatsThis(help_text(number));
+      // As rich text, so that the long texts wrap instead of running off the screen.
+      w->setToolTip(QStringLiteral("<p>%1</p>").arg(help_text(number).toHtmlEscaped()));
+    }
   }
+  // No title-bar help button appears under many window managers: this one, beside the check
+  // box, shows while context-sensitive help is on.
+  QCheckBox* box = check_box("CheckBox13");
+  auto* ask_button = new QToolButton(this);
+  ask_button->setObjectName(QStringLiteral("WhatsThisButton"));
+  ask_button->setText(QStringLiteral("?"));
+  ask_button->setToolTip(QStringLiteral(
+      "What's this? Click here and then onto a control to see its help text (or press Shift+F1)."));
+  ask_button->setGeometry(box->x() + box->width() + 1, box->y() - 1, 18, 18);
+  ask_button->setVisible(controls.CheckBox13);
+  named_["WhatsThisButton"] = ask_button;
+  swallow_keys(ask_button);
+  connect(ask_button, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
   // Where the window system shows no title-bar help button, Shift+F1 asks for help instead.
   auto* ask = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1), this);
   connect(ask, &QShortcut::activated, this, [] {
@@ -175,6 +194,7 @@ void ControlForm::attach_help() {
 
 void ControlForm::set_context_help(bool on) {
   controls.CheckBox13 = on;
+  show_control("WhatsThisButton", on);
   const Qt::WindowFlags wanted = on ? help_border : plain_border;
   if (windowFlags() == wanted) return;
   // A new border recreates the window; the list selections are set again afterwards.

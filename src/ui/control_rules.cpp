@@ -172,7 +172,8 @@ void ControlForm::show_option(const std::string& key, bool quietly) {
     const QSignalBlocker block(quietly ? spin : nullptr);
     if (property == "MaxValue") {
       spin->setMaximum(std::max(value, spin->minimum()));
-    } else {
+    } else if (value != spin->value()) {
+      // Setting the same value again would overwrite a number being typed beyond the bounds.
       spin->setValue(value);
     }
   } else if (QButtonGroup* group = radio_group(name.c_str())) {
@@ -510,6 +511,7 @@ void ControlForm::refresh_start_button() {
   bool on =
       index >= 0 && index < catalogue_size && index != separator_index && is_implemented(index);
   if (on && index == plasel_simplified_index) on = plasel_simplified_precondition();
+  if (searching_) on = false;  // the box shows typed text, not the entry that would run
   start_button_->setEnabled(on);
   if (ready_ && display_) display_->setWindowTitle(caption);
 }
@@ -541,6 +543,10 @@ void ControlForm::restore_algorithm_text() {
   const int index = algorithm_list_->currentIndex();
   algorithm_list_->setEditText(index < 0 ? QString::fromLatin1(no_algorithm_text)
                                          : algorithm_list_->itemText(index));
+  if (searching_) {
+    searching_ = false;
+    refresh_start_button();
+  }
 }
 
 // ---- Display keys and resizing --------------------------------------------------------------

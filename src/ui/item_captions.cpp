@@ -1,8 +1,45 @@
 #include "ui/item_captions.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include "algorithms/block_swapping.h"
+#include "engine/catalogue.h"
 
 namespace mv::ui {
+
+int same_entry_referent(int index) {
+  if (index < 0 || index >= catalogue_size) return -1;
+  auto is_same = [](int i) { return std::strncmp(catalogue_entry(i).caption, "same", 4) == 0; };
+  if (!is_same(index)) return -1;
+  const char* caption = catalogue_entry(index).caption;
+  if (std::strncmp(caption, "same as ", 8) == 0) {
+    const int named = std::atoi(caption + 8);
+    return named >= 0 && named < catalogue_size && named != index ? named : -1;
+  }
+  for (int i = index - 1; i >= 0; --i) {
+    if (!is_same(i)) return i;
+  }
+  return -1;
+}
+
+QStringList algorithm_list_captions() {
+  QStringList items;
+  for (int i = 0; i < catalogue_size; ++i) {
+    const QString caption = QString::fromUtf8(catalogue_entry(i).caption);
+    if (i == separator_index) {
+      items << caption;
+      continue;
+    }
+    QString item = QStringLiteral("%1  %2").arg(QString::number(i), caption);
+    if (const int r = same_entry_referent(i); r >= 0) {
+      item += QStringLiteral("  (%1: %2)")
+                  .arg(QString::number(r), QString::fromUtf8(catalogue_entry(r).caption));
+    }
+    items << item;
+  }
+  return items;
+}
 
 QStringList value_distribution_captions() {
   const QString random = QStringLiteral("random numbers of n elements, ");

@@ -59,9 +59,57 @@ bool QtHost::quit_requested() {
   return control_->closing();
 }
 
+namespace {
+
+// The brake of the calling thread (the main thread's, or a worker's).
+struct Brake {
+  std::chrono::steady_clock::time_point start;
+  int units = 0;
+  int done = 0;
+};
+thread_local Brake current_brake;
+
+}  // namespace
+
+void QtHost::brake_begin(int units) {
+  current_brake = Brake{Clock::now(), units, 0};
+}
+
+// Every unit ends a fixed time after the brake's start, so an event pump or a late wake-up
+// within one unit is made up by the next ones and the brake keeps its length. While more than a
+// pump interval of the brake remains, events run every pump interval: a break-off ends the brake
+// at once, P holds it, and "+" and "-" move its end, which follows the brake factor as it is
+// now. The brake sleeps up to its last stretch, which it spins, so that it ends on time.
 void QtHost::brake_unit() {
-  const auto end = Clock::now() + brake_unit_length;
-  while (Clock::now() < end) {
+  Brake& b = current_brake;
+  const bool last = ++b.done >= b.units;
+  const bool main = on_main_thread();
+  for (;;) {
+    if (break_off.load(std::memory_order_relaxed)) return;
+    auto end = [&b] {
+      return b.start + settings.brake_factor.load(std::memory_order_relaxed) * brake_unit_length;
+    };
+    if (main && end() - Clock::now() > pump_interval) {
+      const auto pumped = last_pump_;
+      process_events_while_waiting();
+      if (last_pump_ != pumped) continue;
+    }
+    if (paused.load(std::memory_order_relaxed)) {
+      const auto held = Clock::now();
+      if (main) {
+        while (paused.load(std::memory_order_relaxed) && !quit_requested()) wait_for_event();
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      b.start += Clock::now() - held;
+      continue;
+    }
+    const auto now = Clock::now();
+    const auto target = last ? end() : std::min(b.start + b.done * brake_unit_length, end());
+    if (now >= target) return;
+    const auto wake =
+        std::min(end() - brake_spin_length, (main ? last_pump_ : now) + pump_interval);
+    if (wake > now) std::this_thread::sleep_until(wake);
   }
 }
 

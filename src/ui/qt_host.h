@@ -27,6 +27,7 @@ class QtHost : public Host {
   void process_events() override;
   void wait_for_event() override;
   bool quit_requested() override;
+  void brake_begin(int units) override;
   void brake_unit() override;
   void beep() override;
   void surface_dirty(int left, int right) override;
@@ -52,6 +53,8 @@ class QtHost : public Host {
   // One brake unit and the shortest gap between two event pumps.
   static constexpr std::chrono::microseconds brake_unit_length{100};
   static constexpr std::chrono::microseconds pump_interval{1000};
+  // A brake spins this last stretch before its end and sleeps the time before it.
+  static constexpr std::chrono::microseconds brake_spin_length{500};
 
  private:
   using Clock = std::chrono::steady_clock;

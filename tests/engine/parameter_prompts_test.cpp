@@ -86,9 +86,21 @@ TEST_F(ParameterPrompts, NonsenseAnswersAndCancelling) {
   ask(296, 100, {"ten"});
   EXPECT_EQ(parameters.Basis, 2);
   EXPECT_EQ(h.messages, (std::vector<std::string>{"2 choosen by the program."}));
+  // Numbers too large for the field are above the bound, not nonsense.
   ask(55, 100, {"99999999999999999999"});
   EXPECT_EQ(parameters.maximale_Tauschdistanz, 99);
-  EXPECT_EQ(h.messages, (std::vector<std::string>{"99 choosen by the program."}));
+  EXPECT_EQ(h.messages, (std::vector<std::string>{"Decreased to 99 by the program."}));
+  ask(35, 400, {"99999999999"});
+  EXPECT_EQ(parameters.BlockSize, 200);
+  EXPECT_EQ(h.messages, (std::vector<std::string>{"Decreased to 200 by the program."}));
+  ask(126, 100, {"-99999999999999999999"});
+  EXPECT_EQ(parameters.NUMBER, 0);
+  EXPECT_EQ(h.messages, (std::vector<std::string>{"Increased to 0 by the program."}));
+  ask(34, 100, {"1e999"});
+  EXPECT_EQ(parameters.exponent, 0.5);
+  EXPECT_EQ(h.messages, (std::vector<std::string>{"Decreased to 0.5 by the program."}));
+  ask(35, 400, {"12345678901234567890x"});
+  EXPECT_EQ(h.messages, (std::vector<std::string>{"1 choosen by the program."}));
   ask(87, 100, {"-1", "x", std::nullopt, "0"});
   EXPECT_EQ(parameters.param1_healy, 1);
   EXPECT_EQ(parameters.param2_healy, 60);

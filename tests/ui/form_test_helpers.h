@@ -16,3 +16,6 @@ std::vector<int32_t> visible_keys();
 // Runs one test object with the command line's options and those of its function names that are
 // its own (a name may carry ":datatag"); skips it when names were given and none is its own.
 int run_test_object(QObject& test, int argc, char** argv);
+
+// True while a What's This popup is on screen.
+bool whats_this_popup_shown();

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMetaMethod>
 #include <QTest>
+#include <QWidget>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -66,6 +67,13 @@ std::set<std::string> claimed;  // the function names some test object has
 
 }  // namespace
 
+bool whats_this_popup_shown() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat") return true;
+  }
+  return false;
+}
+
 int run_test_object(QObject& test, int argc, char** argv) {
   const QMetaObject& meta = *test.metaObject();
   std::vector<char*> args;
@@ -97,17 +105,22 @@ int run_test_object(QObject& test, int argc, char** argv) {
 int run_windows_tests(int argc, char** argv);
 int run_control_form_tests(int argc, char** argv);
 int run_growth_chart_tests(int argc, char** argv);
+int run_first_minutes_tests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int windows = run_windows_tests(argc, argv);
   const int control_form = run_control_form_tests(argc, argv);
   const int growth_chart = run_growth_chart_tests(argc, argv);
+  const int first_minutes = run_first_minutes_tests(argc, argv);
   for (int i : function_arguments(argc, argv)) {
     if (!claimed.count(argv[i])) {
       std::fprintf(stderr, "Unknown test function: %s\n", argv[i]);
       return 1;
     }
   }
-  return windows != 0 ? windows : control_form != 0 ? control_form : growth_chart;
+  for (int result : {windows, control_form, growth_chart, first_minutes}) {
+    if (result != 0) return result;
+  }
+  return 0;
 }
