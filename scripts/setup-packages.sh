@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages that building and testing Mivrola need, when they are missing.
 set -e
-packages="cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth"
+packages="cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev qt6-multimedia-dev xvfb xauth"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

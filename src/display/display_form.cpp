@@ -110,8 +110,16 @@ void DisplayForm::full_redraw() {
 }
 
 void DisplayForm::repaint_columns(int left, int right) {
-  if (!isVisible() || right <= left) return;
-  repaint(QRect(left, 0, right - left, height()));
+  if (!isVisible()) return;
+  QRegion region;
+  if (right > left) region += QRect(left, 0, right - left, height());
+  if (live_counters_shown()) region += counters_.area(rect());
+  if (!region.isEmpty()) repaint(region);
+}
+
+bool DisplayForm::live_counters_shown() const {
+  return settings.live_counters.load(std::memory_order_relaxed) &&
+         (processing_active.load(std::memory_order_relaxed) || results_shown);
 }
 
 void DisplayForm::paintEvent(QPaintEvent* event) {
@@ -133,6 +141,7 @@ void DisplayForm::paintEvent(QPaintEvent* event) {
     const QRegion rest = QRegion(area).subtracted(shown);
     for (const QRect& r : rest) painter.fillRect(r, background_qcolor());
   }
+  if (live_counters_shown()) counters_.paint(painter, rect());
 }
 
 // ---- Placement ------------------------------------------------------------------------------
@@ -231,6 +240,7 @@ void DisplayForm::begin_run() {
 
 void DisplayForm::processing_ended() {
   timer1_.stop();
+  if (settings.live_counters) update(counters_.area(rect()));  // the final counts
   if (cursor_hidden_ && controls.RadioGroup2 == 0) QCursor::setPos(remembered_mouse_);
 }
 
@@ -267,7 +277,7 @@ void DisplayForm::keyPressEvent(QKeyEvent* event) {
     control_->toggle_correct_movings();
   } else if (c == u'p') {
     paused = !paused;
-  } else {
+  } else if (!run_aid_key(c, event->isAutoRepeat())) {
     click();
   }
 }

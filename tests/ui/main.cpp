@@ -22,10 +22,12 @@ std::vector<int32_t> visible_keys() {
 
 int run_windows_tests(int argc, char** argv);
 int run_control_form_tests(int argc, char** argv);
+int run_run_aids_tests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int windows = run_windows_tests(argc, argv);
   const int control_form = run_control_form_tests(argc, argv);
-  return windows != 0 ? windows : control_form;
+  const int run_aids = run_run_aids_tests(argc, argv);
+  return windows != 0 ? windows : control_form != 0 ? control_form : run_aids;
 }
