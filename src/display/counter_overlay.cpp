@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "engine/element_set.h"
 #include "engine/live_counters.h"
@@ -50,7 +51,14 @@ QRect CounterOverlay::area(const QRect& client) const {
   return panel_for(lines(), client).adjusted(0, 0, 40, 0).intersected(client).united(last_painted_);
 }
 
+bool CounterOverlay::frame_due(double refresh_rate) const {
+  const double frame_ms = 1000.0 / (refresh_rate > 1.0 ? refresh_rate : 60.0);
+  return !since_paint_.isValid() ||
+         since_paint_.elapsed() >= static_cast<qint64>(std::ceil(frame_ms));
+}
+
 void CounterOverlay::paint(QPainter& painter, const QRect& client) {
+  since_paint_.start();
   const QStringList text = lines();
   const QRect panel = panel_for(text, client);
   last_painted_ = panel;

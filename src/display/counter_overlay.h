@@ -3,6 +3,7 @@
 // over any column colours.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QRect>
 #include <QString>
@@ -18,6 +19,9 @@ class CounterOverlay {
   // Where the panel stands now and where it stood when last painted: the area to repaint.
   QRect area(const QRect& client) const;
   void paint(QPainter& painter, const QRect& client);
+  // True once a screen frame has passed since the last paint: the counters change with every
+  // operation, but are shown no more often than the screen refreshes.
+  bool frame_due(double refresh_rate) const;
   // The text shown: one line each.
   static QStringList lines();
 
@@ -26,6 +30,7 @@ class CounterOverlay {
 
   QFont font_;
   QRect last_painted_;
+  QElapsedTimer since_paint_;
 };
 
 }  // namespace mv::display

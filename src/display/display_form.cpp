@@ -113,7 +113,14 @@ void DisplayForm::repaint_columns(int left, int right) {
   if (!isVisible()) return;
   QRegion region;
   if (right > left) region += QRect(left, 0, right - left, height());
-  if (live_counters_shown()) region += counters_.area(rect());
+  // The counters whole, when their frame is due or columns under them are repainted anyway.
+  if (live_counters_shown()) {
+    const QRect counters = counters_.area(rect());
+    if (region.intersects(counters) ||
+        counters_.frame_due(screen() ? screen()->refreshRate() : 60)) {
+      region += counters;
+    }
+  }
   if (!region.isEmpty()) repaint(region);
 }
 

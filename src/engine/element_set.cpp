@@ -1,10 +1,10 @@
 #include "engine/element_set.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <chrono>
 #include <thread>
 #include <utility>
 

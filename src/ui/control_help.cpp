@@ -112,7 +112,7 @@ const std::map<std::string, int>& help_numbers() {
       {"ComboBox1", 17},  {"CheckBox22", 18},  {"CheckBox23", 19},  {"CheckBox24", 20},
       {"CheckBox25", 21}, {"StaticText1", 21}, {"CheckBox26", 22},  {"SpinEdit8", 23},
       {"Button2", 24},    {"ComboBox2", 25},   {"CheckBox27", 26},  {"ComboBox3", 27},
-      {"CheckBox28", 28}, {"sound", 29},        {"live_counters", 30},
+      {"CheckBox28", 28},
   };
   return numbers;
 }
@@ -149,13 +149,12 @@ void ControlForm::attach_help() {
     if (QWidget* w = control(name.c_str())) w->setWhatsThis(help_text(number));
   }
   // The brake factor's help also lists every key of the processing form.
-  control("SpinEdit1")->setWhatsThis(
-      help_text(3) +
-      QStringLiteral("\n\nKeys on the processing form during the processing: \"+\" faster, "
-                     "\"-\" slower, \"C\" colorize comparisons, \"M\" correct movings, "
-                     "\"S\" sound, \"I\" show counters, \"P\" pause and continue, \"N\" "
-                     "while paused: one more comparison, moving or swapping (hold it down for "
-                     "more). Any other key or a mouse click breaks the processing off."));
+  const QString keys = QStringLiteral(
+      "\n\nKeys on the processing form during the processing: \"+\" faster, \"-\" slower, \"C\" "
+      "colorize comparisons, \"M\" correct movings, \"S\" sound, \"I\" show counters, \"P\" "
+      "pause and continue, \"N\" while paused: one more comparison, moving or swapping (hold it "
+      "down for more). Any other key or a mouse click breaks the processing off.");
+  control("SpinEdit1")->setWhatsThis(help_text(3) + keys);
   // Where the window system shows no title-bar help button, Shift+F1 asks for help instead.
   auto* ask = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1), this);
   connect(ask, &QShortcut::activated, this, [] {

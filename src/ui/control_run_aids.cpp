@@ -18,6 +18,8 @@ void ControlForm::add_run_aid_boxes() {
       add_check("live_counters", QStringLiteral("show counters during processing"), 7, 279, false);
   fit_before(counters, 190);
   connect(counters, &QCheckBox::toggled, this, [](bool on) { settings.live_counters = on; });
+  sound->setWhatsThis(help_text(29));
+  counters->setWhatsThis(help_text(30));
 }
 
 void ControlForm::toggle_sound() {

@@ -162,7 +162,8 @@ SoundOutput::SoundOutput() = default;
 void SoundOutput::request_start() {
   if (start_requested_.exchange(true)) return;
   // The first touch may come from a worker thread: the audio thread is set up on the main one.
-  QMetaObject::invokeMethod(this, [this] { start(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { start(); }, Qt::QueuedConnection);
 }
 
 }  // namespace mv::ui

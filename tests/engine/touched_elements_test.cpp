@@ -78,7 +78,7 @@ TEST_F(TouchedElements, EachOperationReportsTheElementItDrew) {
   read_element(0, record);  // draws nothing
   store_element(1, record);
   move_element(3, 2);
-  set_value(0, 0x10004);  // low 16 bits: 4
+  set_value(0, 0x10004);       // low 16 bits: 4
   swap_elements(0, 3, false);  // no redraw, movings not corrected: nothing drawn
   swap_elements(0, 1, true);
   move_to_buffer(0, 2);
@@ -117,7 +117,7 @@ TEST_F(TouchedElements, SingleStepRunsOneDrawnOperation) {
   ASSERT_TRUE(test::keys_sorted());
   ASSERT_EQ(ops_at_pause.size(), test::operations() + 1);
   for (size_t k = 0; k < ops_at_pause.size(); ++k) EXPECT_EQ(ops_at_pause[k], k);
-  EXPECT_TRUE(single_step_pending());  // the last step found no operation to end it
+  EXPECT_TRUE(single_step_pending());     // the last step found no operation to end it
   EXPECT_TRUE(recorder.touched.empty());  // steps alone make no sound
 }
 
@@ -126,7 +126,7 @@ TEST(LiveCounters, LinesOfAKnownRun) {
   algorithm_index = 0;
   settings.brake_factor = 1250;
   processing_active = true;
-  bubble_sort();  // 3 comparisons, 3 swappings
+  bubble_sort();               // 3 comparisons, 3 swappings
   main_loop_runnings.set(99);  // not shown
   threads.set(1);
   processing_active = false;

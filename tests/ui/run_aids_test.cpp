@@ -5,8 +5,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QSpinBox>
 #include <QKeyEvent>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -163,8 +163,9 @@ class RunAidsTest : public QObject {
           panel_drawn = image.pixel(4, 20) == ink && image.pixel(20, 4) == ink && ink_pixels > 300;
           if (const QByteArray dir = qgetenv("MIVROLA_SHOTS"); !dir.isEmpty()) {
             image.save(QStringLiteral("%1/live_counters_%2.png")
-                           .arg(QString::fromLocal8Bit(dir),
-                                background == 0 ? QStringLiteral("white") : QStringLiteral("black")));
+                           .arg(QString::fromLocal8Bit(dir), background == 0
+                                                                 ? QStringLiteral("white")
+                                                                 : QStringLiteral("black")));
           }
         } else if (step == 3000) {
           QTest::keyClick(display, 'I');
@@ -232,11 +233,15 @@ class RunAidsTest : public QObject {
   }
 
   void helpTexts() {
+    if (const QByteArray dir = qgetenv("MIVROLA_SHOTS"); !dir.isEmpty()) {
+      control->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/control_form.png"));
+    }
     QVERIFY(control->check_box("sound")->whatsThis().contains(QStringLiteral("\"S\"")));
     QVERIFY(control->check_box("live_counters")->whatsThis().contains(QStringLiteral("\"I\"")));
     const QString brake = control->spin_edit("SpinEdit1")->whatsThis();
     QVERIFY(brake.startsWith(ui::ControlForm::help_text(3)));
-    for (const char* key : {"\"+\"", "\"-\"", "\"C\"", "\"M\"", "\"S\"", "\"I\"", "\"P\"", "\"N\""}) {
+    for (const char* key :
+         {"\"+\"", "\"-\"", "\"C\"", "\"M\"", "\"S\"", "\"I\"", "\"P\"", "\"N\""}) {
       QVERIFY2(brake.contains(QString::fromLatin1(key)), key);
     }
   }
