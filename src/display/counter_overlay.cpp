@@ -29,9 +29,9 @@ CounterOverlay::CounterOverlay() : font_(QStringLiteral("Sans Serif")) {
   font_.setPixelSize(12);
 }
 
-QStringList CounterOverlay::lines() {
+QStringList CounterOverlay::lines(bool run_starting) {
   QStringList out;
-  for (const std::string& line : live_counter_lines(run_elapsed_ms())) {
+  for (const std::string& line : live_counter_lines(run_starting ? 0 : run_elapsed_ms())) {
     out << QString::fromStdString(line);
   }
   return out;
@@ -47,35 +47,45 @@ QRect CounterOverlay::panel_for(const QStringList& lines, const QRect& client) c
 }
 
 QRect CounterOverlay::area(const QRect& client) const {
-  // Some room to the right: the text may grow a little before the paint that follows.
-  return panel_for(lines(), client).adjusted(0, 0, 40, 0).intersected(client).united(last_painted_);
+  // The last panel with some room to the right: the counts grow by a digit now and then. (The
+  // caption changes only at a run's start, which renders the panel anew.)
+  const QRect last = last_painted_.isEmpty() ? panel_for(lines(), client) : last_painted_;
+  return last.adjusted(0, 0, 60, 0).intersected(client);
 }
 
 bool CounterOverlay::frame_due(double refresh_rate) const {
   const double frame_ms = 1000.0 / (refresh_rate > 1.0 ? refresh_rate : 60.0);
-  return !since_paint_.isValid() ||
-         since_paint_.elapsed() >= static_cast<qint64>(std::ceil(frame_ms));
+  return !since_render_.isValid() ||
+         since_render_.elapsed() >= static_cast<qint64>(std::ceil(frame_ms));
 }
 
-void CounterOverlay::paint(QPainter& painter, const QRect& client) {
-  since_paint_.start();
-  const QStringList text = lines();
+void CounterOverlay::render(const QRect& client, bool run_starting) {
+  since_render_.start();
+  const QStringList text = lines(run_starting);
   const QRect panel = panel_for(text, client);
   last_painted_ = panel;
-  if (panel.isEmpty()) return;
-  painter.save();
-  painter.setClipRect(panel, Qt::IntersectClip);
+  if (panel.isEmpty()) {
+    panel_ = QImage();
+    return;
+  }
+  panel_ = QImage(panel.size(), QImage::Format_ARGB32_Premultiplied);
+  panel_.fill(Qt::transparent);
+  QPainter painter(&panel_);
   painter.setPen(qcolour(foreground_colour()));
   painter.setBrush(qcolour(background_colour(), panel_alpha));
-  painter.drawRect(panel.adjusted(0, 0, -1, -1));
+  painter.drawRect(panel_.rect().adjusted(0, 0, -1, -1));
   painter.setFont(font_);
   const QFontMetrics metrics(font_);
-  int y = panel.top() + padding + metrics.ascent();
+  int y = padding + metrics.ascent();
   for (const QString& line : text) {
-    painter.drawText(panel.left() + padding, y, line);
+    painter.drawText(padding, y, line);
     y += metrics.height();
   }
-  painter.restore();
+}
+
+void CounterOverlay::paint(QPainter& painter, const QRect& client, bool fresh) {
+  if (fresh || panel_.isNull() || !client.contains(last_painted_)) render(client);
+  if (!panel_.isNull()) painter.drawImage(last_painted_.topLeft(), panel_);
 }
 
 }  // namespace mv::display

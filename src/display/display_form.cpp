@@ -116,12 +116,16 @@ void DisplayForm::repaint_columns(int left, int right) {
   // The counters whole, when their frame is due or columns under them are repainted anyway.
   if (live_counters_shown()) {
     const QRect counters = counters_.area(rect());
-    if (region.intersects(counters) ||
-        counters_.frame_due(screen() ? screen()->refreshRate() : 60)) {
+    if (region.intersects(counters) || counters_.frame_due(refresh_rate())) {
       region += counters;
     }
   }
   if (!region.isEmpty()) repaint(region);
+}
+
+double DisplayForm::refresh_rate() const {
+  QScreen* s = screen();
+  return s ? s->refreshRate() : 60.0;
 }
 
 bool DisplayForm::live_counters_shown() const {
@@ -148,7 +152,7 @@ void DisplayForm::paintEvent(QPaintEvent* event) {
     const QRegion rest = QRegion(area).subtracted(shown);
     for (const QRect& r : rest) painter.fillRect(r, background_qcolor());
   }
-  if (live_counters_shown()) counters_.paint(painter, rect());
+  if (live_counters_shown()) counters_.paint(painter, rect(), counters_.frame_due(refresh_rate()));
 }
 
 // ---- Placement ------------------------------------------------------------------------------
@@ -232,6 +236,7 @@ void DisplayForm::set_client_rows(int rows) {
 }
 
 void DisplayForm::begin_run() {
+  counters_.render(rect(), true);  // the new run's caption and counts from its first paint
   full_redraw();
   if (controls.RadioGroup2 == 0) {
     remembered_mouse_ = QCursor::pos();
@@ -247,7 +252,10 @@ void DisplayForm::begin_run() {
 
 void DisplayForm::processing_ended() {
   timer1_.stop();
-  if (settings.live_counters) update(counters_.area(rect()));  // the final counts
+  if (settings.live_counters) {  // the final counts
+    counters_.render(rect());
+    update(counters_.area(rect()));
+  }
   if (cursor_hidden_ && controls.RadioGroup2 == 0) QCursor::setPos(remembered_mouse_);
 }
 

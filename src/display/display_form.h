@@ -51,6 +51,7 @@ class DisplayForm : public QWidget {
   uint64_t frames_painted() const { return frames_painted_; }
   // "show counters during processing" is on and a run, or its result, is on display.
   bool live_counters_shown() const;
+  double refresh_rate() const;
 
   bool set_on_display() const { return set_on_display_; }
   bool user_resizable() const { return border_ == Border::resizable; }
