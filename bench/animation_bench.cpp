@@ -1,6 +1,7 @@
 // Quick sort (catalogue entry 268) on 1920 columns at brake factor 0: animated through the Qt
-// host on the offscreen platform (a 1920 x 1080 screen) against the same runs headless. Prints
-// both times, their ratio and the repaints per second of the animated runs.
+// host on the offscreen platform (a 1920 x 1080 screen) against the same runs headless, and
+// animated with sound and with the live counters against animated without. Prints the times,
+// their ratios and the repaints per second of the animated runs.
 //
 //   build/default/bench/animation_bench [runs]
 //
@@ -8,7 +9,10 @@
 // says so).
 #include <QApplication>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +22,7 @@
 #include <vector>
 
 #include "algorithms/registry.h"
+#include "display/counter_overlay.h"
 #include "display/display_form.h"
 #include "engine/catalogue.h"
 #include "engine/controls.h"
@@ -60,15 +65,24 @@ void stand_in_quick_sort() {
 
 mv::AlgorithmProcedure measured = nullptr;
 Clock::duration measured_time{};
+double measured_cpu_ms = 0;  // CPU time of the main thread, which a loaded machine disturbs less
 uint64_t frames_during_runs = 0;
 mv::display::DisplayForm* display_form = nullptr;
+
+double thread_cpu_ms() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
 
 // Times only the algorithm itself, the same way on both sides.
 void timed_procedure() {
   const uint64_t frames = display_form ? display_form->frames_painted() : 0;
   const auto start = Clock::now();
+  const double cpu_start = thread_cpu_ms();
   measured();
   measured_time += Clock::now() - start;
+  measured_cpu_ms += thread_cpu_ms() - cpu_start;
   if (display_form) frames_during_runs += display_form->frames_painted() - frames;
 }
 
@@ -129,16 +143,40 @@ int main(int argc, char** argv) {
   settings_for_bench();
   control.create_initial_set();
   display_form = &display;
-  measured_time = {};
+  // One run with sound and counters first, not counted: the audio thread starts and the
+  // counters' font is loaded once (the program has loaded it for its forms already).
+  mv::set_sound(true);
+  mv::settings.live_counters = true;
+  mv::CreateInitialSet();
+  control.after_set_built();
+  control.start_processing();
+  // Plain, with sound and with the live counters, taking turns so that a change in the machine's
+  // load falls on all three alike.
+  Clock::duration animated{}, with_sound{}, with_counters{};
+  double cpu[3] = {0, 0, 0};
+  uint64_t frames_at_brake_0 = 0;
   for (int k = 0; k < runs; ++k) {
-    mv::random_seed = 1000u + k;
-    mv::controls.ComboBox1 = quick_sort_index;
-    mv::CreateInitialSet();
-    control.after_set_built();
-    control.start_processing();
+    // Each in every place of the order in turn: a run pays for what the one before left behind.
+    Clock::duration* order[3] = {&animated, &with_sound, &with_counters};
+    std::rotate(order, order + k % 3, order + 3);
+    for (Clock::duration* variant : order) {
+      mv::set_sound(variant == &with_sound);
+      mv::settings.live_counters = variant == &with_counters;
+      mv::random_seed = 1000u + k;
+      mv::controls.ComboBox1 = quick_sort_index;
+      mv::CreateInitialSet();
+      control.after_set_built();
+      measured_time = {};
+      measured_cpu_ms = 0;
+      const uint64_t frames = frames_during_runs;
+      control.start_processing();
+      *variant += measured_time;
+      cpu[variant == &animated ? 0 : variant == &with_sound ? 1 : 2] += measured_cpu_ms;
+      if (variant == &animated) frames_at_brake_0 += frames_during_runs - frames;
+    }
   }
-  const Clock::duration animated = measured_time;
-  const uint64_t frames_at_brake_0 = frames_during_runs;
+  mv::set_sound(false);
+  mv::settings.live_counters = false;
 
   // One run long enough to watch the frame rate: brake factor 1 (one brake unit per column).
   mv::random_seed = 999u;
@@ -156,6 +194,32 @@ int main(int argc, char** argv) {
   std::printf("headless: %.1f ms (%.3f ms a run)\n", ms(headless), ms(headless) / runs);
   std::printf("animated: %.1f ms (%.3f ms a run)\n", ms(animated), ms(animated) / runs);
   std::printf("ratio animated / headless: %.2f\n", ms(animated) / ms(headless));
+  std::printf(
+      "with sound: %.1f ms, %+.1f %% against animated; CPU %.1f ms against %.1f, %+.1f %%\n",
+      ms(with_sound), 100.0 * (ms(with_sound) / ms(animated) - 1.0), cpu[1], cpu[0],
+      100.0 * (cpu[1] / cpu[0] - 1.0));
+  std::printf(
+      "with live counters: %.1f ms, %+.1f %% against animated; CPU %.1f ms against %.1f, %+.1f "
+      "%%\n",
+      ms(with_counters), 100.0 * (ms(with_counters) / ms(animated) - 1.0), cpu[2], cpu[0],
+      100.0 * (cpu[2] / cpu[0] - 1.0));
+  {
+    // One frame's share of the live counters: the panel painted over a surface-sized image.
+    QImage frame(columns, rows, QImage::Format_RGB32);
+    frame.fill(Qt::white);
+    mv::display::CounterOverlay overlay;
+    mv::processing_active = true;
+    const int frames = 200;
+    const double start = thread_cpu_ms();
+    for (int k = 0; k < frames; ++k) {
+      QPainter painter(&frame);
+      overlay.paint(painter, frame.rect(), true);
+    }
+    const double each = (thread_cpu_ms() - start) / frames;
+    mv::processing_active = false;
+    std::printf("live counters: %.3f ms CPU a frame, %.1f %% of a 60 Hz frame\n", each,
+                100.0 * each / (1000.0 / 60.0));
+  }
   std::printf("repaints during the brake-0 runs: %llu (%.1f a second)\n",
               static_cast<unsigned long long>(frames_at_brake_0),
               frames_at_brake_0 / (ms(animated) / 1000.0));

@@ -113,8 +113,27 @@ void DisplayForm::full_redraw() {
 }
 
 void DisplayForm::repaint_columns(int left, int right) {
-  if (!isVisible() || right <= left) return;
-  repaint(QRect(left, 0, right - left, height()));
+  if (!isVisible()) return;
+  QRegion region;
+  if (right > left) region += QRect(left, 0, right - left, height());
+  // The counters whole, when their frame is due or columns under them are repainted anyway.
+  if (live_counters_shown()) {
+    const QRect counters = counters_.area(rect());
+    if (region.intersects(counters) || counters_.frame_due(refresh_rate())) {
+      region += counters;
+    }
+  }
+  if (!region.isEmpty()) repaint(region);
+}
+
+double DisplayForm::refresh_rate() const {
+  QScreen* s = screen();
+  return s ? s->refreshRate() : 60.0;
+}
+
+bool DisplayForm::live_counters_shown() const {
+  return settings.live_counters.load(std::memory_order_relaxed) &&
+         (processing_active.load(std::memory_order_relaxed) || results_shown);
 }
 
 void DisplayForm::paintEvent(QPaintEvent* event) {
@@ -136,6 +155,7 @@ void DisplayForm::paintEvent(QPaintEvent* event) {
     const QRegion rest = QRegion(area).subtracted(shown);
     for (const QRect& r : rest) painter.fillRect(r, background_qcolor());
   }
+  if (live_counters_shown()) counters_.paint(painter, rect(), counters_.frame_due(refresh_rate()));
 }
 
 // ---- Placement ------------------------------------------------------------------------------
@@ -226,6 +246,7 @@ void DisplayForm::set_client_rows(int rows) {
 
 void DisplayForm::begin_run() {
   run_started_ = std::chrono::steady_clock::now();
+  counters_.render(rect(), true);  // the new run's caption and counts from its first paint
   full_redraw();
   if (controls.RadioGroup2 == 0) {
     remembered_mouse_ = QCursor::pos();
@@ -241,6 +262,10 @@ void DisplayForm::begin_run() {
 
 void DisplayForm::processing_ended() {
   timer1_.stop();
+  if (settings.live_counters) {  // the final counts
+    counters_.render(rect());
+    update(counters_.area(rect()));
+  }
   if (cursor_hidden_ && controls.RadioGroup2 == 0) QCursor::setPos(remembered_mouse_);
 }
 
@@ -277,7 +302,7 @@ void DisplayForm::keyPressEvent(QKeyEvent* event) {
     control_->toggle_correct_movings();
   } else if (c == u'p') {
     paused = !paused;
-  } else {
+  } else if (!run_aid_key(c, event->isAutoRepeat())) {
     click();
   }
 }

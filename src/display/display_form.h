@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdint>
 
+#include "display/counter_overlay.h"
+
 namespace mv::ui {
 class ControlForm;
 }
@@ -48,6 +50,9 @@ class DisplayForm : public QWidget {
   // Repaints the columns [left, right) from the surface at once.
   void repaint_columns(int left, int right);
   uint64_t frames_painted() const { return frames_painted_; }
+  // "show counters during processing" is on and a run, or its result, is on display.
+  bool live_counters_shown() const;
+  double refresh_rate() const;
 
   bool set_on_display() const { return set_on_display_; }
   bool user_resizable() const { return border_ == Border::resizable; }
@@ -77,6 +82,8 @@ class DisplayForm : public QWidget {
   void click();
   void user_resized(QSize old_size);
   void hide_cursor_again();
+  // The keys S, I and N of a run; false when the key is none of them here.
+  bool run_aid_key(QChar c, bool auto_repeat);
 
   ui::ControlForm* control_;
   QImage image_;  // over the surface's pixels, no copy
@@ -95,6 +102,7 @@ class DisplayForm : public QWidget {
   bool set_on_display_ = false;
   bool rebuilding_for_resize_ = false;
   uint64_t frames_painted_ = 0;
+  CounterOverlay counters_;
 };
 
 }  // namespace mv::display

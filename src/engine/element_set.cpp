@@ -295,6 +295,77 @@ void brake() {
   }
 }
 
+// ---- Touched elements -----------------------------------------------------------------------
+
+std::atomic<bool> touch_reports{false};
+
+namespace {
+
+std::atomic<bool> step_pending{false};
+
+void update_touch_reports() {
+  touch_reports.store(settings.sound.load() || step_pending.load());
+}
+
+}  // namespace
+
+void report_touched_full(int i, int j, Touch drawn) {
+  if (!processing_active.load(std::memory_order_relaxed)) return;
+  const bool erasing = settings.correct_movings.load(std::memory_order_relaxed);
+  bool i_drawn = true, j_drawn = true;
+  switch (drawn) {
+    case Touch::pair:
+      break;
+    case Touch::colorized_pair:
+      i_drawn = j_drawn = settings.colorize_comparisons.load(std::memory_order_relaxed);
+      break;
+    case Touch::drawn_and_erased:
+      j_drawn = erasing;
+      break;
+    case Touch::erased:
+      i_drawn = erasing;
+      j_drawn = false;
+      break;
+    case Touch::erased_pair:
+      i_drawn = j_drawn = erasing;
+      break;
+  }
+  const int n = column_count();
+  const int k = i_drawn && i >= 0 && i < n ? i : (j_drawn && j >= 0 && j < n ? j : -1);
+  if (k < 0) return;
+  if (settings.sound.load(std::memory_order_relaxed)) host().element_touched(elements[k].key);
+  if (step_pending.load(std::memory_order_relaxed) && step_pending.exchange(false)) {
+    paused.store(true);
+    update_touch_reports();
+    // The step ends here, between two operations, and the main thread waits for the next key
+    // (a worker holds still at its next counted operation).
+    if (on_main_thread()) {
+      Host& h = host();
+      while (paused.load(std::memory_order_relaxed) && !h.quit_requested()) h.wait_for_event();
+    }
+  }
+}
+
+void set_sound(bool on) {
+  settings.sound.store(on);
+  update_touch_reports();
+}
+
+void single_step() {
+  step_pending.store(true);
+  update_touch_reports();
+  paused.store(false);
+}
+
+bool single_step_pending() {
+  return step_pending.load();
+}
+
+void cancel_single_step() {
+  step_pending.store(false);
+  update_touch_reports();
+}
+
 // ---- Stable comparisons ---------------------------------------------------------------------
 
 bool rec_stable_before(const Element& a, const Element& b) {
@@ -333,17 +404,20 @@ void store_element(int i, const Element& record) {
   count_moving();
   elements[i] = record;
   draw_column(i, true, element_colour(i));
+  report_touched(i, -1, Touch::drawn_and_erased);
 }
 
 void move_to_buffer(int k, int source) {
   read_element(source, buffer_a[k]);
   erase_column(source);
+  report_touched(source, -1, Touch::erased);
 }
 
 void set_value(int i, uint32_t v) {
   count_moving();
   elements[i].key = static_cast<int32_t>(v & 0xFFFFu);
   draw_column(i, true, element_colour(i));
+  report_touched(i, -1, Touch::drawn_and_erased);
 }
 
 // ---- Exchanges ------------------------------------------------------------------------------
@@ -364,6 +438,7 @@ bool swap_elements(int i, int j, bool redraw) {
     draw_column(i, true, element_colour(i));
     draw_column(j, true, element_colour(j));
   }
+  report_touched(i, j, redraw ? Touch::pair : Touch::erased_pair);
   return true;
 }
 

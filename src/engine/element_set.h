@@ -175,6 +175,35 @@ inline void erase_column(int i) {
   }
 }
 
+// ---- Touched elements -----------------------------------------------------------------------
+
+// Which of its columns i and j an operation has drawn: both; both when comparisons are
+// colorized; i, and j when movings are corrected (erased); i when erased; both when erased.
+enum class Touch { pair, colorized_pair, drawn_and_erased, erased, erased_pair };
+
+// Set while something listens for touched elements (the sound, a single step): then each counted
+// operation of a run that has drawn a visible column reports one of them. Off, a report costs one
+// test of this flag.
+extern std::atomic<bool> touch_reports;
+void report_touched_full(int i, int j, Touch drawn);
+inline void report_touched(int i, int j, Touch drawn) {
+  // A comparison draws only while colorized: tested here, so that the many comparisons of a run
+  // at brake factor 0 stay inline.
+  if (touch_reports.load(std::memory_order_relaxed) &&
+      (drawn != Touch::colorized_pair ||
+       settings.colorize_comparisons.load(std::memory_order_relaxed))) {
+    report_touched_full(i, j, drawn);
+  }
+}
+// Switches the "sound" setting, and with it the reports to the host.
+void set_sound(bool on);
+// While paused: the run goes on until its next counted operation that draws has been drawn, and
+// then pauses again.
+void single_step();
+bool single_step_pending();
+// Forgets a single step that no drawn operation has ended (a run ended first).
+void cancel_single_step();
+
 // ---- Counted comparisons of values and records ---------------------------------------------
 
 inline bool cmp_less(int32_t a, int32_t b) {
@@ -246,6 +275,7 @@ inline bool highlighted(int i, int j, Compare compare) {
   highlight_column(i);
   const bool r = compare();
   restore_columns(i, j);
+  report_touched(i, j, Touch::colorized_pair);
   return r;
 }
 
@@ -293,6 +323,7 @@ inline void move_element(int target, int source) {
   read_element(source, elements[target]);
   draw_column(target, true, element_colour(target));
   erase_column(source);
+  report_touched(target, source, Touch::drawn_and_erased);
 }
 void move_to_buffer(int k, int source);
 void set_value(int i, uint32_t v);

@@ -2,6 +2,7 @@
 // the batch tool and the tests implement it without any window.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,6 +27,9 @@ class Host {
   virtual void brake_unit() {}
   // 880 Hz for 200 ms where a sound system exists; never waits for it.
   virtual void beep() {}
+  // A counted operation of a run has drawn the element with this key (only while the "sound"
+  // setting is on). Called from any thread of the run, so it must be cheap and must not block.
+  virtual void element_touched(int32_t /*key*/) {}
   // The engine's surface changed in the columns [left, right).
   virtual void surface_dirty(int /*left*/, int /*right*/) {}
   // A hint with a "Don't show it again!" box; returns true when the box was checked on OK.

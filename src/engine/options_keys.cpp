@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "engine/controls.h"
+#include "engine/element_set.h"
 #include "engine/parameters.h"
 #include "engine/settings.h"
 #include "engine/sweep.h"
@@ -194,6 +195,10 @@ std::vector<Binding> make_bindings() {
       real_param("log_base", &Parameters::log_base),
       real_param("exponent", &Parameters::exponent),
       real_param("Param_sps_and_sp_sort", &Parameters::Param_sps_and_sp_sort),
+      {{"sound", OptionType::boolean},
+       [] { return settings.sound.load() ? 1.0 : 0.0; },
+       [](double v) { set_sound(v != 0); }},
+      live_flag("live_counters", settings.live_counters),
       // The growth chart window's settings.
       compare("compare_size_from", &CompareOptions::size_from, sweep_size_min, sweep_size_max),
       compare("compare_size_to", &CompareOptions::size_to, sweep_size_min, sweep_size_max),
@@ -306,6 +311,7 @@ void set_first_start_defaults(int screen_width, int screen_height, int columns, 
   controls = ControlValues{};
   parameters = Parameters{};
   settings.reset_to_defaults();
+  set_sound(false);
   controls.SpinEdit2_max = std::clamp(screen_width, 2, 65535);
   controls.SpinEdit3_max = std::clamp(screen_height, 2, 65535);
   settings.columns = std::clamp(columns, 2, controls.SpinEdit2_max);

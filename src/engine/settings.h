@@ -32,6 +32,10 @@ struct LiveSettings {
   std::atomic<int> block_swap_method{0};
   // "quick block swapping": equally sized blocks are exchanged pairwise whatever the method.
   std::atomic<bool> quick_block_swapping{false};
+  // "sound": each drawn comparison, moving and swapping sounds a tone (set it with set_sound).
+  std::atomic<bool> sound{false};
+  // "show counters during processing": the display shows the counts over the columns.
+  std::atomic<bool> live_counters{false};
 
   // Every setting back to its first-start value (columns and rows stay).
   void reset_to_defaults() {
@@ -48,6 +52,8 @@ struct LiveSettings {
     control_form_hidden = false;
     block_swap_method = 0;
     quick_block_swapping = false;
+    sound = false;
+    live_counters = false;
   }
 
   bool stable_comparings_active() const {

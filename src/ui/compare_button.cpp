@@ -16,6 +16,7 @@ void ControlForm::build_compare_button() {
   QPushButton* b =
       add_button("ButtonCompare", QStringLiteral("compare…"), QRect(212, 298, 64, 17), true);
   b->setWhatsThis(help_text(29));
+  b->setToolTip(QStringLiteral("<p>%1</p>").arg(help_text(29).toHtmlEscaped()));
 #ifdef MIVROLA_HAVE_CHARTS
   connect(b, &QPushButton::clicked, this, [this] { open_compare_window(); });
   auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);

@@ -107,6 +107,7 @@ ControlForm::ControlForm(QWidget* parent) : QWidget(parent) {
   build_output_band();
   build_representation_band();
   build_other_band();
+  add_run_aid_boxes();
   attach_help();
 }
 

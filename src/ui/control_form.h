@@ -88,6 +88,8 @@ class ControlForm : public QWidget {
   void set_brake_factor(int value);
   void toggle_colorize_comparisons();
   void toggle_correct_movings();
+  void toggle_sound();
+  void toggle_live_counters();
   // For the display form's resizing and placement.
   void take_rows_from_display(int rows);
   void take_columns_from_display(int columns);
@@ -129,6 +131,8 @@ class ControlForm : public QWidget {
   void build_representation_band();
   void build_other_band();
   void build_compare_button();  // on the output band
+  // "sound" and "show counters during processing" (control_run_aids.cpp).
+  void add_run_aid_boxes();
   void attach_help();
 
   // Building blocks. `passes_keys` routes Enter and Escape to the form's key handler; controls

@@ -119,6 +119,15 @@ const std::map<int, const char*>& help_texts() {
        "runs on the processing form."},
       {36,
        "Saves the chart as SVG or PNG picture, or the numbers of every processing as CSV table."},
+      {37,
+       "Every comparison, moving and swapping that is shown sounds a short tone, the higher the "
+       "larger the element. Switching this option is also possible during processing by key press "
+       "\"S\" or \"s\". Without a sound output device nothing is heard."},
+      {38,
+       "Shows the algorithm, the processing duration so far, the numbers of comparisons, movings, "
+       "swappings and threads and the brake factor in the upper left corner of the processing "
+       "form during the processing. Switching this option is also possible during processing by "
+       "key press \"I\" or \"i\"."},
   };
   return texts;
 }
@@ -132,7 +141,7 @@ const std::map<std::string, int>& help_numbers() {
       {"ComboBox1", 17},  {"CheckBox22", 18},  {"CheckBox23", 19},  {"CheckBox24", 20},
       {"CheckBox25", 21}, {"StaticText1", 21}, {"CheckBox26", 22},  {"SpinEdit8", 23},
       {"Button2", 24},    {"ComboBox2", 25},   {"CheckBox27", 26},  {"ComboBox3", 27},
-      {"CheckBox28", 28},
+      {"CheckBox28", 28}, {"sound", 37},       {"live_counters", 38},
   };
   return numbers;
 }
@@ -185,6 +194,15 @@ void ControlForm::attach_help() {
   named_["WhatsThisButton"] = ask_button;
   swallow_keys(ask_button);
   connect(ask_button, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
+  // The brake factor's help also lists every key of the processing form.
+  const QString keys = QStringLiteral(
+      "\n\nKeys on the processing form during the processing: \"+\" faster, \"-\" slower, \"C\" "
+      "colorize comparisons, \"M\" correct movings, \"S\" sound, \"I\" show counters, \"P\" "
+      "pause and continue, \"N\" while paused: one more comparison, moving or swapping (hold it "
+      "down for more). Any other key or a mouse click breaks the processing off.");
+  control("SpinEdit1")->setWhatsThis(help_text(3) + keys);
+  control("SpinEdit1")->setToolTip(
+      QStringLiteral("<p>%1</p>").arg((help_text(3) + keys).toHtmlEscaped()));
   // Where the window system shows no title-bar help button, Shift+F1 asks for help instead.
   auto* ask = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1), this);
   connect(ask, &QShortcut::activated, this, [] {

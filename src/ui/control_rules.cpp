@@ -148,10 +148,11 @@ void ControlForm::save_or_delete_options() {
 // ---- Values into the controls ---------------------------------------------------------------
 
 void ControlForm::show_option(const std::string& key, bool quietly) {
+  // "Control.Property", or a check box's own name (the keys of the later additions);
+  // parameters and flags without a control name none.
   const auto dot = key.find('.');
-  if (dot == std::string::npos) return;  // parameters and flags without a control
   const std::string name = key.substr(0, dot);
-  const std::string property = key.substr(dot + 1);
+  const std::string property = dot == std::string::npos ? "Checked" : key.substr(dot + 1);
   QWidget* w = control(name.c_str());
   const auto text = get_option(key);
   if (!w || !text) return;

@@ -130,7 +130,8 @@ void QtHost::surface_dirty(int left, int right) {
 
 void QtHost::repaint_if_frame_due(Clock::time_point now) {
   if (now - last_paint_ < frame_interval_) return;
-  if (dirty_left_.load(std::memory_order_relaxed) >= dirty_right_.load(std::memory_order_relaxed)) {
+  if (dirty_left_.load(std::memory_order_relaxed) >= dirty_right_.load(std::memory_order_relaxed) &&
+      !display_->live_counters_shown()) {
     return;
   }
   last_paint_ = now;
@@ -142,7 +143,7 @@ void QtHost::flush_dirty() {
   paint_pending_columns();
   const int left = dirty_left_.exchange(INT_MAX, std::memory_order_relaxed);
   const int right = dirty_right_.exchange(0, std::memory_order_relaxed);
-  if (left < right) display_->repaint_columns(left, right);
+  display_->repaint_columns(left, right);  // and the live counters, when shown
 }
 
 // ---- Dialogs --------------------------------------------------------------------------------
@@ -213,11 +214,13 @@ void QtHost::set_display_rows(int rows) {
 void QtHost::begin_run_display() {
   dirty_left_ = INT_MAX;
   dirty_right_ = 0;
+  cancel_single_step();
   display_->begin_run();
   last_pump_ = last_paint_ = Clock::now();
 }
 
 void QtHost::end_run_display() {
+  cancel_single_step();
   flush_dirty();
   display_->end_run();
 }

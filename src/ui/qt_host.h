@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "engine/host.h"
+#include "ui/sound_output.h"
 
 namespace mv::display {
 class DisplayForm;
@@ -31,6 +32,7 @@ class QtHost : public Host {
   void brake_unit() override;
   void beep() override;
   void surface_dirty(int left, int right) override;
+  void element_touched(int32_t key) override { sound_.touch(key); }
   bool show_hint(const std::string& text) override;
   void show_message(const std::string& text) override;
   std::optional<std::string> prompt(const std::string& caption, const std::string& text,
@@ -69,6 +71,7 @@ class QtHost : public Host {
   Clock::duration frame_interval_;
   std::atomic<int> dirty_left_{INT_MAX};
   std::atomic<int> dirty_right_{0};
+  SoundOutput sound_;
 };
 
 }  // namespace mv::ui

@@ -106,6 +106,7 @@ int run_windows_tests(int argc, char** argv);
 int run_control_form_tests(int argc, char** argv);
 int run_growth_chart_tests(int argc, char** argv);
 int run_first_minutes_tests(int argc, char** argv);
+int run_run_aids_tests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -113,13 +114,14 @@ int main(int argc, char** argv) {
   const int control_form = run_control_form_tests(argc, argv);
   const int growth_chart = run_growth_chart_tests(argc, argv);
   const int first_minutes = run_first_minutes_tests(argc, argv);
+  const int run_aids = run_run_aids_tests(argc, argv);
   for (int i : function_arguments(argc, argv)) {
     if (!claimed.count(argv[i])) {
       std::fprintf(stderr, "Unknown test function: %s\n", argv[i]);
       return 1;
     }
   }
-  for (int result : {windows, control_form, growth_chart, first_minutes}) {
+  for (int result : {windows, control_form, growth_chart, first_minutes, run_aids}) {
     if (result != 0) return result;
   }
   return 0;
