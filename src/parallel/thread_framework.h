@@ -16,8 +16,8 @@
 // - Every wait blocks until what it waits for happens, and stops on break_off. A wait on the main
 //   thread keeps running the workers' queued exchanges and the user-interface events, so the
 //   main thread never blocks a worker.
-// - The run ends when the last worker thread has ended: the run driver waits for that
-//   (finish_parallel_run), joins every thread and only then ends the run, once.
+// - The run ends when the last worker has ended: the run driver waits for that
+//   (finish_parallel_run), joins the pool's threads and only then ends the run, once.
 #pragma once
 
 #include <atomic>
