@@ -1,11 +1,24 @@
-// The parallel quick sort (entry 272) against the sequential quick sort 268 on 65535 random
-// columns, headless, brake 0; and the thread framework's own costs: one task handed over to a
-// new worker, and one exchange a worker has done on the main thread.
+// Every parallel entry at 1000 columns against its sequential relative, one line each: wall time
+// headless, processor time, the relative's wall time, the ratio, threads started and the peak
+// resident memory of the run (each run in a child process of its own, so that the peak is its
+// own); then the parallel quick sort (entry 272) against the sequential quick sort 268 on 65535
+// random columns, and the thread framework's own costs: one task handed over to a new worker,
+// and one exchange a worker has done on the main thread.
 //
-//   build/default/bench/parallel_bench --benchmark_repetitions=3
+//   build/default/bench/parallel_bench
+//   build/default/bench/parallel_bench --benchmark_filter=entry_on   (only 268 and 272)
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "algorithms/registry.h"
 #include "engine/catalogue.h"
@@ -17,6 +30,88 @@
 #include "parallel/thread_framework.h"
 
 namespace {
+
+// The parallel entries and their sequential relatives: the entry the caption names, or the
+// closest sequential one of the same family.
+const std::vector<std::pair<int, int>> parallel_entries = {
+    {13, 11},   {15, 14},   {19, 16},   {21, 20},   {25, 22},   {27, 26},   {28, 14},   {29, 16},
+    {30, 9},    {31, 20},   {32, 22},   {69, 65},   {71, 70},   {113, 104}, {185, 184}, {186, 118},
+    {237, 189}, {238, 189}, {247, 246}, {250, 248}, {252, 251}, {253, 251}, {272, 268}, {308, 306},
+    {309, 307}, {310, 306}, {311, 307}, {314, 312}, {315, 313}, {322, 318}, {325, 324}, {326, 324},
+    {328, 327}, {329, 327}, {331, 330}, {332, 330}, {353, 333}, {354, 333}, {380, 376}};
+
+struct ChildRun {
+  double wall_ms = -1;  // < 0: the child failed
+  double cpu_ms = 0;    // user + system
+  double peak_mb = 0;   // peak resident memory of the child
+  uint32_t threads = 0;
+  bool sound = false;  // sorted with every record kept
+};
+
+// Runs `index` on 1000 columns (the batch tool's defaults otherwise) in a child process.
+ChildRun run_in_child(int index) {
+  int fds[2];
+  if (pipe(fds) != 0) return {};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    mv::register_all_algorithms();
+    mv::set_first_start_defaults(65535, 65535, 100, 100);
+    mv::set_option("SpinEdit2.Value", "1000");
+    const auto start = std::chrono::steady_clock::now();
+    const mv::HeadlessRun run = mv::run_headless(index, 7, 0);
+    const std::chrono::duration<double, std::milli> wall = std::chrono::steady_clock::now() - start;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    ChildRun r;
+    r.wall_ms = wall.count();
+    r.cpu_ms = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    r.peak_mb = usage.ru_maxrss / 1024.0;
+    r.threads = run.threads;
+    r.sound = run.dispatched && run.sorted() && run.permutation_intact();
+    const ssize_t written = write(fds[1], &r, sizeof r);
+    _exit(written == static_cast<ssize_t>(sizeof r) ? 0 : 1);
+  }
+  close(fds[1]);
+  ChildRun r;
+  if (pid < 0 || read(fds[0], &r, sizeof r) != static_cast<ssize_t>(sizeof r)) r = {};
+  close(fds[0]);
+  if (pid > 0) waitpid(pid, nullptr, 0);
+  return r;
+}
+
+void parallel_entries_at_1000_columns(benchmark::State& state) {
+  double total_wall = 0, total_cpu = 0, worst_wall = 0, worst_peak = 0;
+  int worst_index = 0;
+  for (auto _ : state) {
+    std::printf("%5s %10s %10s %5s %10s %9s %9s %8s %s\n", "entry", "wall ms", "cpu ms", "rel.",
+                "rel. ms", "ratio", "threads", "peak MB", "sorted");
+    for (const auto& [index, relative] : parallel_entries) {
+      const ChildRun p = run_in_child(index);
+      const ChildRun s = run_in_child(relative);
+      std::printf("%5d %10.1f %10.1f %5d %10.1f %9.1f %9u %8.1f %s\n", index, p.wall_ms, p.cpu_ms,
+                  relative, s.wall_ms, s.wall_ms > 0 ? p.wall_ms / s.wall_ms : 0.0, p.threads,
+                  p.peak_mb, p.sound ? "yes" : "NO");
+      if (p.wall_ms < 0 || !p.sound) state.SkipWithError("an entry failed");
+      total_wall += p.wall_ms;
+      total_cpu += p.cpu_ms;
+      if (p.wall_ms > worst_wall) {
+        worst_wall = p.wall_ms;
+        worst_index = index;
+      }
+      if (p.peak_mb > worst_peak) worst_peak = p.peak_mb;
+    }
+    std::printf("all %zu entries: %.1f ms wall, %.1f ms cpu; slowest %d (%.1f ms); peak %.1f MB\n",
+                parallel_entries.size(), total_wall, total_cpu, worst_index, worst_wall,
+                worst_peak);
+    std::fflush(stdout);
+  }
+  state.counters["total_wall_ms"] = total_wall;
+  state.counters["total_cpu_ms"] = total_cpu;
+  state.counters["peak_MB"] = worst_peak;
+}
+BENCHMARK(parallel_entries_at_1000_columns)->Iterations(1)->Unit(benchmark::kSecond);
 
 void entry_on_65535_columns(benchmark::State& state) {
   const int index = static_cast<int>(state.range(0));

@@ -49,6 +49,8 @@ class Host {
   virtual void run_on_main_thread(const std::function<void()>& f) {
     post_to_main_thread_and_wait(f);
   }
+  // Queue f for the main thread and return at once (a worker's last exchange).
+  virtual void post_on_main_thread(std::function<void()> f) { post_to_main_thread(std::move(f)); }
   // The main thread waits for worker threads: let pending events run now (not throttled like
   // process_events, since the caller already waits between calls).
   virtual void process_events_while_waiting() { process_events(); }

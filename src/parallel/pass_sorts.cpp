@@ -13,6 +13,7 @@
 // column part): there a worker holds a PairGuard across its comparison and the exchange, so the
 // exchange always follows a comparison of the elements it exchanges.
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,11 +55,14 @@ void run_starter(bool start_thread, void (*starter)()) {
 // ---- Compare-exchange threads (113, 247, 250) -------------------------------------------------
 
 // vuot_Thread: one compare-exchange of i and j (wanted: i before j), or for the pan cake sort
-// one unconditional exchange.
-void vuot_Thread(Task t, bool unconditional, std::atomic<bool>* exchanged = nullptr) {
+// one unconditional exchange; `exchanged` runs once the exchange is made. The exchange is the
+// worker's last step, so it ends with it on the main thread.
+void vuot_Thread(Task t, bool unconditional, std::function<void()> exchanged = {}) {
   if (broken()) return;
   if (!unconditional && elem_stable_before(t.start, t.end)) return;
-  if (swap_on_main(t.start, t.end, true) && exchanged) exchanged->store(true);
+  finish_by_swap_on_main(t.start, t.end, true, [exchanged = std::move(exchanged)](bool swapped) {
+    if (swapped && exchanged) exchanged();
+  });
 }
 
 // 247: odd-even transposition, one worker per pair of a phase.
@@ -113,7 +117,8 @@ void insertion_sort_simultaneous() {
       // The walk ahead (older, lower position) uses (q' - 1, q'): stay clear of it.
       if (q == 0 || (w > 0 && walks[w - 1] >= q - 1)) continue;
       started[w] = true;
-      hand_over(q - 1, 0, q, [moved, w](Task t) { vuot_Thread(t, false, &(*moved)[w]); });
+      hand_over(q - 1, 0, q,
+                [moved, w](Task t) { vuot_Thread(t, false, [moved, w] { (*moved)[w] = true; }); });
     }
     wait_all_running_done();
     if (broken()) return;

@@ -10,14 +10,12 @@
 //   merge worker of its kind, keeping the other.
 //
 // Workers compare on their own thread and have every exchange and store made on the main
-// thread. Only a starter on the main thread or the start thread waits for a free thread, since
-// no worker ever waits for them; a worker that finds no free thread does the work itself.
+// thread.
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "algorithms/registry.h"
@@ -35,64 +33,43 @@ namespace {
 
 // network_compare_exchange for any thread: the stable comparison on the calling thread, the
 // exchange on the main thread. A descending pair under "optional swaps" is asked as the
-// ascending exchange of (j, i), as in the sequential networks.
-void worker_compare_exchange(int i, int j, bool ascending) {
+// ascending exchange of (j, i), as in the sequential networks. With `last_step` the exchange
+// ends the calling worker (finish_by_swap_on_main).
+void worker_compare_exchange(int i, int j, bool ascending, bool last_step = false) {
   if (broken()) return;
-  if (ascending || !settings.optional_swaps.load(std::memory_order_relaxed)) {
-    if (elem_stable_before(i, j) == ascending) return;
-    swap_on_main(i, j);
-  } else {
+  if (!ascending && settings.optional_swaps.load(std::memory_order_relaxed)) {
     if (elem_stable_before(j, i)) return;
-    swap_on_main(j, i);
+    std::swap(i, j);
+  } else if (elem_stable_before(i, j) == ascending) {
+    return;
+  }
+  if (last_step) {
+    finish_by_swap_on_main(i, j, simultaneous_mode1.load(std::memory_order_relaxed));
+  } else {
+    swap_on_main(i, j);
   }
 }
 
-// Waits until done() holds, testing it again at every finish message the calling thread gets:
-// each worker posts one to the thread that waits for it once its work is recorded, so a waiting
-// thread sleeps instead of polling. A message for another wait of the same thread is used up
-// harmlessly, since what it announces is already recorded. False on break_off.
-bool wait_for_finish(const std::function<bool()>& done) {
-  while (!done()) {
-    if (broken()) return false;
-    if (wait_finish_messages(1) == 0 && !broken()) std::this_thread::yield();
-  }
-  return true;
-}
-
-// The workers that one starter waits for.
+// The workers that one starter waits for; each posts the finish message to it when it ends.
 class WorkerGroup {
  public:
-  // may_wait: when every thread is taken, wait for a free one (only for starters that no worker
-  // waits for); otherwise the body runs on the calling thread.
-  explicit WorkerGroup(bool may_wait) : may_wait_(may_wait) {}
-
   void start(const std::function<void()>& body) {
     const auto open = open_;
     const uint32_t starter = starter_;
     open->fetch_add(1);
-    const std::function<void()> worker = [open, starter, body] {
-      body();
+    start_worker(body, true, [open, starter] {
       open->fetch_sub(1);
       post_message(starter);
-    };
-    for (;;) {
-      if (start_worker(worker) != 0) return;
-      // A refusal with threads to spare comes from the system: no use waiting for it.
-      if (!may_wait_ || broken() || live_threads() < max_live_threads) break;
-      wait_until([] { return live_threads() < max_live_threads; });
-    }
-    open->fetch_sub(1);
-    body();
+    });
   }
 
   // Until every worker started has ended; false on break_off.
   bool wait() const {
     const auto open = open_;
-    return wait_for_finish([open] { return open->load() == 0; });
+    return wait_until([open] { return open->load() == 0; });
   }
 
  private:
-  bool may_wait_;
   uint32_t starter_ = current_thread_id();
   std::shared_ptr<std::atomic<int>> open_ = std::make_shared<std::atomic<int>>(0);
 };
@@ -102,12 +79,12 @@ using MergeThread = void (*)(int l, int r, bool ascending);
 
 // One compare-exchange of a merge distance (15, 21).
 void vuot_Thread(int i, int j, bool ascending) {
-  worker_compare_exchange(i, j, ascending);
+  worker_compare_exchange(i, j, ascending, true);
 }
 
 // One compare-exchange of a node merge of the range-tree sorts (28, 31).
 void vuot_zweiter_Stufe(int i, int j, bool ascending) {
-  worker_compare_exchange(i, j, ascending);
+  worker_compare_exchange(i, j, ascending, true);
 }
 
 // ---- Iterative simultaneous merging ------------------------------------------------------------
@@ -120,15 +97,15 @@ struct MergeBlock {
 
 // The network merges of all blocks at once, distance by distance: a vuot worker for every pair
 // of the distance, in every block whose own merge has reached it; then the distance is halved.
-void merge_iterative_simultaneous(const std::vector<MergeBlock>& blocks, CompareExchangeThread vuot,
-                                  bool may_wait) {
+void merge_iterative_simultaneous(const std::vector<MergeBlock>& blocks,
+                                  CompareExchangeThread vuot) {
   auto first_distance = [](const MergeBlock& b) {
     return b.r > b.l ? power_of_two_below(b.r - b.l + 1) : 0;
   };
   int top = 0;
   for (const MergeBlock& b : blocks) top = std::max(top, first_distance(b));
   for (int h = top; h > 0 && !broken(); h /= 2) {
-    WorkerGroup group(may_wait);
+    WorkerGroup group;
     for (const MergeBlock& b : blocks) {
       if (first_distance(b) < h) continue;
       const bool ascending = b.ascending;
@@ -143,10 +120,10 @@ void merge_iterative_simultaneous(const std::vector<MergeBlock>& blocks, Compare
 // ---- Recursive simultaneous merging ------------------------------------------------------------
 
 // The split merge of bitonic_merge_split, its parts merged at once: the half-cleaner of a range
-// here, the second part to a new worker running `role` (or onto the local stack when no thread
-// is free), the first part kept. Returns when every part is merged.
+// here, the second part to a new worker running `role`, the first part kept. Returns when every
+// part is merged.
 void merge_recursive_simultaneous(int l, int r, bool ascending, MergeThread role) {
-  WorkerGroup parts(false);
+  WorkerGroup parts;
   PStackemulator stack;
   stack.PushN(static_cast<uint32_t>(l), static_cast<uint32_t>(r));
   while (stack.Depth() > 0 && !broken()) {
@@ -260,14 +237,14 @@ void bitonic_sort_iterative_simultaneous(bool recursive_merging) {
         blocks.push_back({static_cast<int>(start), end, size >= n || block % 2 == 0});
     }
     if (recursive_merging) {
-      WorkerGroup merges(true);
+      WorkerGroup merges;
       for (const MergeBlock& b : blocks) {
         if (broken()) break;
         merges.start([b] { bitonicmerge_rekursiv_parallel(b.l, b.r, b.ascending); });
       }
       merges.wait();
     } else {
-      merge_iterative_simultaneous(blocks, vuot_Thread, true);
+      merge_iterative_simultaneous(blocks, vuot_Thread);
     }
     if (broken() || size >= n) return;
   }
@@ -295,11 +272,11 @@ void bitonic_sort_recursive_simultaneous(bool recursive_merging) {
     if (merge_pending != 0) {
       const MergeBlock b{static_cast<int>(l), static_cast<int>(r), ascending != 0};
       if (recursive_merging) {
-        WorkerGroup merge(true);
+        WorkerGroup merge;
         merge.start([b] { bitonicmerge_rekursiv_parallel(b.l, b.r, b.ascending); });
         merge.wait();
       } else {
-        merge_iterative_simultaneous({b}, vuot_Thread, true);
+        merge_iterative_simultaneous({b}, vuot_Thread);
       }
       continue;
     }
@@ -370,7 +347,7 @@ void merge_node(size_t k) {
   switch (algorithm_index.load(std::memory_order_relaxed)) {
     case 28:
     case 31:
-      merge_iterative_simultaneous({{l, h, ascending}}, vuot_zweiter_Stufe, false);
+      merge_iterative_simultaneous({{l, h, ascending}}, vuot_zweiter_Stufe);
       break;
     case 29:
     case 32:
@@ -383,81 +360,46 @@ void merge_node(size_t k) {
 }
 
 // 27-29: a worker merges its record; the worker whose sibling is already done (or missing)
-// goes on with the parent: it starts the parent's worker, or merges the parent itself when no
-// thread is free. Done marks and the sibling test are made under the lock, so exactly one of
-// two siblings goes on.
+// starts the parent's worker. Done marks and the sibling test are made under the lock, so
+// exactly one of two siblings goes on.
 void bitonicmergesort_breath_first(size_t k) {
   take_record(k);
-  for (;;) {
-    merge_node(k);
-    if (broken()) return;
-    const size_t parent = k / 2;
-    {
-      FrameworkLock lock;
-      thread_range(k).state.store(ThreadRange::done);
-      if (k == 1 || pending_record(k ^ 1)) return;
-      if (try_start_record_worker(parent, bitonicmergesort_breath_first)) return;
-    }
-    k = parent;
-    take_record(k);
-  }
+  merge_node(k);
+  if (broken()) return;
+  FrameworkLock lock;
+  thread_range(k).state.store(ThreadRange::done);
+  if (k == 1 || pending_record(k ^ 1)) return;
+  try_start_record_worker(k / 2, bitonicmergesort_breath_first);
 }
 
-// The start thread of 27-29: a worker for every leaf of two elements, waiting for a free thread
-// when all are taken (the workers never wait for the start thread).
+// The start thread of 27-29: a worker for every leaf of two elements.
 void start_breadth_first_leaves() {
-  for (size_t k = 1; k < thread_range_count; ++k) {
-    if (broken()) return;
+  for (size_t k = 1; k < thread_range_count && !broken(); ++k) {
     const ThreadRange& r = thread_range(k);
-    if (!r.leaf || r.state.load() != ThreadRange::prepared) continue;
-    for (;;) {
-      if (try_start_record_worker(k, bitonicmergesort_breath_first)) break;
-      if (broken()) return;
-      if (live_threads() < max_live_threads) {  // refused by the system: merge it here
-        bitonicmergesort_breath_first(k);
-        break;
-      }
-      wait_until([] { return live_threads() < max_live_threads; });
+    if (r.leaf && r.state.load() == ThreadRange::prepared) {
+      try_start_record_worker(k, bitonicmergesort_breath_first);
     }
   }
 }
 
-void bitonicmergesort_depth_first(size_t k);
-
-// 30-32: a worker walks its subtree in post order: each child goes to a new worker where a
-// thread is free and onto the local stack otherwise; a record is merged once its children are
-// done. Frames (record, merge pending).
-void depth_first_walk(size_t root) {
-  PStackemulator stack;
-  stack.PushN(static_cast<uint32_t>(root), 0u);
-  while (stack.Depth() > 0 && !broken()) {
-    uint32_t k, merge_pending;
-    stack.PopN(k, merge_pending);
-    ThreadRange& r = thread_range(k);
-    if (merge_pending != 0) {
-      if (!wait_for_finish([k] { return !pending_record(2 * k) && !pending_record(2 * k + 1); })) {
-        return;
-      }
-    } else if (!r.leaf) {
-      stack.PushN(k, 1u);
-      for (const uint32_t c : {2 * k + 1, 2 * k}) {
-        if (!pending_record(c)) continue;
-        thread_range(c).parent = current_thread_id();
-        if (!try_start_record_worker(c, bitonicmergesort_depth_first)) stack.PushN(c, 0u);
-      }
-      continue;
-    }
-    merge_node(k);
-    if (broken()) return;
-    r.state.store(ThreadRange::done);
-  }
-}
-
-// The worker of one record of 30-32; it tells the thread that waits for it when it has ended.
+// 30-32: the worker of one record starts a worker for each child record, and once they have
+// reported merges its record (a leaf at once), marks it done and reports to its parent.
 void bitonicmergesort_depth_first(size_t k) {
   take_record(k);
-  depth_first_walk(k);
-  post_message(thread_range(k).parent);
+  const uint32_t parent = thread_range(k).parent;
+  int started = 0;
+  for (const size_t c : {2 * k, 2 * k + 1}) {
+    if (!pending_record(c)) continue;
+    thread_range(c).parent = current_thread_id();
+    if (try_start_record_worker(c, bitonicmergesort_depth_first)) ++started;
+  }
+  finish_after_messages(started, [k, parent] {
+    if (!broken()) {
+      merge_node(k);
+      if (!broken()) thread_range(k).state.store(ThreadRange::done);
+    }
+    post_message(parent);
+  });
 }
 
 void bitonic_tree_sort_breadth_first() {
@@ -470,7 +412,7 @@ void bitonic_tree_sort_depth_first() {
   start_start_thread([] {
     if (!pending_record(1)) return;
     thread_range(1).parent = current_thread_id();
-    if (!try_start_record_worker(1, bitonicmergesort_depth_first)) depth_first_walk(1);
+    try_start_record_worker(1, bitonicmergesort_depth_first);
   });
 }
 

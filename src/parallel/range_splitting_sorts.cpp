@@ -4,9 +4,9 @@
 // (322). Every worker compares on its own thread and has its exchanges and stores made on the
 // main thread.
 //
-// Only max_live_threads threads live at once. A worker that gets no thread for a sub-range works
-// that range itself, from a local stack of pending ranges, so a degenerate chain of partitions
-// (quick sort on a sorted set) needs neither deep recursion nor a thread per range.
+// A worker that waits for the workers it started does so by finish_after_messages: it gives its
+// pooled thread back until they have reported, so a chain of thousands of ranges (quick sort on
+// a sorted set) holds no thread while it waits.
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -26,8 +26,8 @@ namespace {
 
 // ---- Shared steps -----------------------------------------------------------------------------
 
-// Starts a range worker for low .. high (mid: a split or a bit). 0 when no thread is free, and
-// also before the 16-bit record counter would run over: then the caller works the range itself.
+// Starts a range worker for low .. high (mid: a split or a bit). 0 only before the 16-bit record
+// counter would run over: then the caller works the range itself.
 size_t start_range(int low, int mid, int high, void (*body)(size_t)) {
   FrameworkLock lock;
   if (thread_range_next.load() >= std::numeric_limits<uint16_t>::max() - 1) return 0;
@@ -35,23 +35,10 @@ size_t start_range(int low, int mid, int high, void (*body)(size_t)) {
                                 static_cast<uint16_t>(high), body);
 }
 
-// Starts the worker of a prepared record k. Without a free thread it waits for one while threads
-// live (none of them waits for the caller, so one becomes free); when the system refuses a
-// thread although slots are free, the caller works the record itself.
-void start_or_work_record(size_t k, void (*body)(size_t)) {
-  while (!broken()) {
-    if (try_start_record_worker(k, body)) return;
-    if (live_threads() < max_live_threads) break;
-    wait_until([] { return live_threads() < max_live_threads; });
-  }
-  if (!broken()) body(k);
-}
-
-// The whole life of range worker k: takes its record, works its range and every range split off
-// it, waits for the workers it started, marks the record done and reports to its parent (a root
-// has none). `pass(low, high, mid, part)` works one range and hands each piece to
-// `part(lo, hi, mid)`, which starts a worker running `self` on it or, when no thread is free,
-// stacks it to be worked here.
+// The whole life of range worker k: takes its record, works its range, starts a worker for each
+// piece split off it, and once they have all reported marks the record done and reports to its
+// parent (a root has none). `pass(low, high, mid, part)` works one range and hands each piece to
+// `part(lo, hi, mid)`. Only when the record table is used up does a piece stay with this worker.
 template <typename Pass>
 void work_ranges(size_t k, void (*self)(size_t), Pass pass) {
   take_record(k);
@@ -73,9 +60,10 @@ void work_ranges(size_t k, void (*self)(size_t), Pass pass) {
     pending.Pop3(low, high, mid);
     pass(low, high, mid, part);
   }
-  wait_finish_messages(started);
-  rec.state.store(ThreadRange::done);
-  post_message(parent);
+  finish_after_messages(started, [k, parent] {
+    thread_range(k).state.store(ThreadRange::done);
+    post_message(parent);
+  });
 }
 
 // A piece of two elements is only exchanged, here; a longer one goes to `part`.
@@ -195,58 +183,29 @@ void build_range_tree(int first, int last) {
   }
 }
 
-inline bool child_done(size_t c, bool exists) {
-  return !exists || thread_range(c).state.load() == ThreadRange::done;
-}
-
-// Works the subtree of record `root` depth first (see work_subtree). False on break-off.
-bool walk_subtree(size_t root, void (*body)(size_t), const std::function<bool(size_t)>& work) {
-  struct Frame {
-    size_t k;
-    bool opened;
-  };
-  std::vector<Frame> stack{{root, false}};
-  while (!stack.empty()) {
-    if (broken()) return false;
-    const size_t k = stack.back().k;
-    ThreadRange& r = thread_range(k);
-    const bool left = has_left(r), right = has_right(r);
-    if (!stack.back().opened) {
-      stack.back().opened = true;
-      for (const size_t c : {2 * k, 2 * k + 1}) {
-        if (!(c == 2 * k ? left : right)) continue;
-        thread_range(c).parent = current_thread_id();
-        if (!try_start_record_worker(c, body)) stack.push_back({c, false});
-      }
-      continue;
-    }
-    stack.pop_back();
-    // Every child worker posts its finish message when done; each message wakes this thread to
-    // look again (a blocking wait: hundreds of polling workers would starve the rest).
-    while (!(child_done(2 * k, left) && child_done(2 * k + 1, right))) {
-      if (wait_finish_messages(1) == 0) return false;
-    }
-    if (!work(k)) return false;
-    r.state.store(ThreadRange::done);
-  }
-  return true;
-}
-
-// The whole life of tree worker `root`: takes its record and works its subtree depth first, then
-// reports to its parent. A child record gets a worker of its own (body) where a thread is free;
-// otherwise it goes on this thread's stack and is worked here. work(k) runs once both children
-// of k are done, then k is marked done; a break-off or a false work(k) ends the subtree early.
-void work_subtree(size_t root, void (*body)(size_t), const std::function<bool(size_t)>& work) {
+// The whole life of tree worker `root`: takes its record, starts a worker (body) for each child
+// record, and once they have reported runs work(root), marks the record done and reports to its
+// parent. A break-off skips the work; a false work(root) leaves the record not done.
+void work_subtree(size_t root, void (*body)(size_t), std::function<bool(size_t)> work) {
   take_record(root);
-  const uint32_t parent = thread_range(root).parent;
-  walk_subtree(root, body, work);
-  post_message(parent);
+  ThreadRange& r = thread_range(root);
+  const uint32_t parent = r.parent;
+  int started = 0;
+  for (const size_t c : {2 * root, 2 * root + 1}) {
+    if (!(c == 2 * root ? has_left(r) : has_right(r))) continue;
+    thread_range(c).parent = current_thread_id();
+    if (try_start_record_worker(c, body)) ++started;
+  }
+  finish_after_messages(started, [root, parent, work = std::move(work)] {
+    if (!broken() && work(root)) thread_range(root).state.store(ThreadRange::done);
+    post_message(parent);
+  });
 }
 
 // ---- Quick sort simultaneous (272) ------------------------------------------------------------
 
 // Partitions low .. high against the element standing at high, starts a worker for each part of
-// three or more elements (or keeps it for itself when no thread is free), exchanges parts of two.
+// three or more elements, exchanges parts of two.
 void quicksort_parallel(size_t k) {
   work_ranges(k, quicksort_parallel, [](int low, int high, int, const auto& part) {
     if (high - low == 1) {  // a range of two: only the exchange
@@ -417,26 +376,17 @@ void radix_sort_msd_recursive_simultaneous() {
 
 // ---- Merge sort iterative simultaneous (185), breadth first -----------------------------------
 
-// Merges its record, then climbs: the second of two siblings to finish merges their parent, in a
-// worker of its own or, when no thread is free, here.
+// Merges its record; the second of two siblings to finish starts the worker of their parent.
 void mergesort_breath_first(size_t k) {
-  for (;;) {
-    take_record(k);
-    ThreadRange& r = thread_range(k);
-    if (!merge_halves(r.low, r.mid, r.high)) return;
-    size_t parent = 0;
-    {
-      FrameworkLock lock;
-      const bool sibling_exists = (k & 1) != 0 || has_right(thread_range(k / 2));
-      const bool last_of_two =
-          k > 1 && (!sibling_exists || thread_range(k ^ 1).state.load() == ThreadRange::done);
-      r.state.store(ThreadRange::done);
-      if (!last_of_two || broken()) return;
-      parent = k / 2;
-    }
-    if (try_start_record_worker(parent, mergesort_breath_first)) return;
-    k = parent;
-  }
+  take_record(k);
+  ThreadRange& r = thread_range(k);
+  if (!merge_halves(r.low, r.mid, r.high)) return;
+  FrameworkLock lock;
+  const bool sibling_exists = (k & 1) != 0 || has_right(thread_range(k / 2));
+  const bool last_of_two =
+      k > 1 && (!sibling_exists || thread_range(k ^ 1).state.load() == ThreadRange::done);
+  r.state.store(ThreadRange::done);
+  if (last_of_two && !broken()) try_start_record_worker(k / 2, mergesort_breath_first);
 }
 
 void merge_sort_iterative_simultaneous() {
@@ -450,7 +400,7 @@ void merge_sort_iterative_simultaneous() {
       r.state.store(ThreadRange::done);
       continue;
     }
-    start_or_work_record(k, mergesort_breath_first);
+    try_start_record_worker(k, mergesort_breath_first);
   }
 }
 
@@ -472,8 +422,8 @@ void merge_sort_recursive_simultaneous() {
 
 // ---- Circle sort simultaneous (69) ------------------------------------------------------------
 
-// One circle pass over low .. high, then each half in a worker of its own (or here); a half of
-// two elements gets the exchange of its pair.
+// One circle pass over low .. high, then each half in a worker of its own; a half of two
+// elements gets the exchange of its pair.
 void circlesort_parallel(size_t k) {
   work_ranges(k, circlesort_parallel, [](int low, int high, int, const auto& part) {
     int l = low, h = high;
@@ -497,7 +447,7 @@ void circle_sort_simultaneous() {
     main_loop_runnings.increment();
     clear_thread_ranges();
     prepare_root(0, 0, n - 1);
-    start_or_work_record(1, circlesort_parallel);
+    try_start_record_worker(1, circlesort_parallel);
     if (!wait_until([] { return thread_range(1).state.load() == ThreadRange::done; })) break;
     bool sorted = true;
     for (int i = 0; i + 1 < n && sorted && !broken(); ++i) sorted = !elem_greater(i, i + 1);
@@ -525,7 +475,7 @@ void selection_sort_simultaneous() {
   const int n = column_count();
   for (int i = 0; i + 1 < n && !broken(); ++i) {
     build_range_tree(i, n - 1);
-    start_or_work_record(1, selectionsort_parallelsuche);
+    try_start_record_worker(1, selectionsort_parallelsuche);
     if (!wait_until([] { return thread_range(1).result.load() >= 0; })) break;
     swap_elements(i, thread_range(1).result.load(), true);
   }

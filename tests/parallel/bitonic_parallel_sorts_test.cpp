@@ -151,6 +151,20 @@ class OverlapHost : public Host {
     post_to_main_thread_and_wait(f);
     inside.fetch_sub(1);
   }
+  // A worker's last exchange: it waits in the main thread's queue until it is made.
+  void post_on_main_thread(std::function<void()> f) override {
+    if (on_main_thread()) {
+      f();
+      return;
+    }
+    note(most_inside, inside.fetch_add(1) + 1);
+    note(most_running, running_threads.load());
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
+    post_to_main_thread([this, f = std::move(f)] {
+      f();
+      inside.fetch_sub(1);
+    });
+  }
 
  private:
   static void note(std::atomic<int>& most, int value) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "engine/catalogue.h"
@@ -12,6 +13,7 @@
 #include "engine/headless_run.h"
 #include "engine/options_keys.h"
 #include "engine/parameters.h"
+#include "engine_fixture.h"
 #include "parallel/thread_framework.h"
 
 namespace mv {
@@ -129,6 +131,37 @@ TEST(PassSorts, ShearSortsOnEveryGridOfTwentyFourColumns) {
       EXPECT_TRUE(run.sorted());
       EXPECT_TRUE(run.permutation_intact());
       EXPECT_EQ(run.stability_inversions(), 0u);
+    }
+  }
+}
+
+// The compare-exchange entries start exactly the workers their passes name, whatever the
+// machine allows. 247: (n - 1) / 2 + 1 repetitions of two phases with one worker per pair, n - 1
+// pairs per repetition, so 4 * 6 = 24 for n = 7. 113 pipelines the insertion with one worker per
+// comparison: on reversed keys each element walks to the front, 1 + 2 + ... + 6 = 21 for n = 7;
+// on sorted keys one each, 6. 250 starts (hi - lo - 1) / 2 + 1 workers per flip lo .. hi: on
+// 3 1 4 2 the flips 0..2, 0..3, 0..1, 0..2 make 1 + 2 + 1 + 1 = 5.
+TEST(PassSorts, CompareExchangeEntriesStartOneWorkerPerPair) {
+  struct Case {
+    int index;
+    std::vector<int32_t> keys;
+    uint32_t threads;
+  };
+  const std::vector<Case> cases = {{247, {5, 2, 7, 1, 6, 3, 4}, 24},
+                                   {247, {1, 2, 3, 4, 5, 6, 7}, 24},
+                                   {113, {7, 6, 5, 4, 3, 2, 1}, 21},
+                                   {113, {1, 2, 3, 4, 5, 6, 7}, 6},
+                                   {250, {3, 1, 4, 2}, 5}};
+  for (const int limit : {0, 3}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::to_string(c.index) + " with thread limit " + std::to_string(limit));
+      test::prepare_set(c.keys);
+      parameters.thread_limit = limit;
+      test::run_procedure(c.index);
+      parameters.thread_limit = 0;
+      EXPECT_EQ(threads.get(), c.threads);
+      EXPECT_TRUE(test::keys_sorted());
+      EXPECT_TRUE(test::permutation_intact(c.keys));
     }
   }
 }

@@ -116,9 +116,9 @@ TEST(RangeSplittingSorts, SortAndKeepRecordsInEveryMode) {
   }
 }
 
-// More ranges than threads may live at once: the workers that get no thread work their ranges
-// from their own stacks (quick sort and split sort on a chain of partitions, the rest on sizes
-// with thousands of ranges).
+// More ranges than the pool holds threads (quick sort and split sort on a chain of partitions,
+// the rest on sizes with thousands of ranges): every range still gets a worker of its own, and
+// a worker waiting for its parts gives its thread back meanwhile.
 TEST(RangeSplittingSorts, ChainsLongerThanTheThreadsEnd) {
   const int n = 1000;
   std::vector<int32_t> sorted(n), equal(n, 5);
@@ -141,6 +141,20 @@ TEST(RangeSplittingSorts, QuickSortOnTwoElementsIsOneWorkerAndOneComparison) {
     EXPECT_EQ(comparisons.get(), 1u);
     EXPECT_EQ(swappings.get(), keys[0] > keys[1] ? 1u : 0u);
     EXPECT_TRUE(keys_sorted());
+  }
+}
+
+// The parallel minimum search starts a worker for every record of its range tree: a tree over m
+// elements (m >= 2) has m - 1 records, a leaf for two or three elements and an inner record
+// joining two subtrees, so the rounds i = 0 .. n - 2 start n(n - 1) / 2 workers, 21 for n = 7,
+// whatever the machine allows.
+TEST(RangeSplittingSorts, MinimumSearchStartsOneWorkerPerRecordOfEveryTree) {
+  for (const auto& keys : {std::vector<int32_t>{4, 7, 1, 6, 2, 5, 3}, random_keys(40, 20, 9)}) {
+    run_entry(322, keys, {});
+    const uint32_t n = static_cast<uint32_t>(keys.size());
+    EXPECT_EQ(threads.get(), n * (n - 1) / 2);
+    EXPECT_TRUE(keys_sorted());
+    EXPECT_TRUE(permutation_intact(keys));
   }
 }
 

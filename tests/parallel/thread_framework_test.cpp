@@ -131,17 +131,70 @@ TEST_F(Framework, RangeWorkersReportToTheirParent) {
   EXPECT_EQ(threads.get(), 63u);
 }
 
-TEST_F(Framework, BreakOffReleasesEveryWaitAndTheThreadCapHolds) {
+TEST_F(Framework, BreakOffReleasesEveryWaitAndThePoolCapHolds) {
   begin_parallel_run(column_count());
-  // Workers that wait for a message that never comes, until the cap refuses one more.
-  int started = 0;
-  while (start_worker([] { wait_finish_messages(1); }) != 0) ++started;
-  EXPECT_EQ(started, max_live_threads);
-  EXPECT_EQ(try_start_range_worker(0, 0, 5, [](size_t) {}), 0u);
+  // More workers waiting for a message that never comes than the pool may hold: the rest wait
+  // in the queue, and none is dropped.
+  for (int w = 0; w < max_pool_threads + 40; ++w) start_worker([] { wait_finish_messages(1); });
+  EXPECT_EQ(threads.get(), static_cast<uint32_t>(max_pool_threads + 40));
+  EXPECT_NE(try_start_range_worker(0, 0, 5, [](size_t) {}), 0u);
   break_off = true;
   finish_parallel_run();
   EXPECT_EQ(live_threads(), 0);
+  EXPECT_LE(peak_pool_threads(), max_pool_threads);
   EXPECT_TRUE(test::permutation_intact(start_keys_));
+}
+
+// Thousands of short workers run on a few reused threads, never more than were alive at once.
+TEST_F(Framework, ThreadsAreReused) {
+  begin_parallel_run(column_count());
+  std::atomic<int> ran{0};
+  for (int w = 0; w < 3000; ++w) {
+    ASSERT_TRUE(handover_task({0, 0, 0}, false, [&](Task) { ran.fetch_add(1); }));
+    if (w % 100 == 99) wait_all_running_done();
+  }
+  finish_parallel_run();
+  EXPECT_EQ(ran.load(), 3000);
+  EXPECT_EQ(threads.get(), 3000u);
+  EXPECT_GE(peak_pool_threads(), 1);
+  EXPECT_LE(peak_pool_threads(), std::min(peak_live_threads(), 100));
+}
+
+// Chains of workers, each waiting for the one it started, far longer than the pool: the waits
+// that give their thread back (finish_after_messages) and the blocking waits, whose threads
+// run the queued workers they wait for, both reach the end.
+TEST_F(Framework, ChainsLongerThanThePoolEnd) {
+  for (const bool blocking : {false, true}) {
+    SCOPED_TRACE(blocking ? "blocking waits" : "suspended waits");
+    threads.set(0);
+    begin_parallel_run(column_count());
+    const int length = blocking ? max_pool_threads + 200 : 3000;
+    std::atomic<int> depth{0}, reported{0};
+    std::function<void(uint32_t)> link = [&](uint32_t parent) {
+      int started = 0;
+      if (depth.fetch_add(1) + 1 < length) {
+        const uint32_t me = current_thread_id();
+        start_worker([&link, me] { link(me); });
+        started = 1;
+      }
+      const auto report = [&reported, parent] {
+        reported.fetch_add(1);
+        post_message(parent);
+      };
+      if (blocking) {
+        EXPECT_EQ(wait_finish_messages(started), started);
+        report();
+      } else {
+        finish_after_messages(started, report);
+      }
+    };
+    start_worker([&link] { link(0); });
+    finish_parallel_run();
+    EXPECT_EQ(depth.load(), length);
+    EXPECT_EQ(reported.load(), length);
+    EXPECT_EQ(threads.get(), static_cast<uint32_t>(length));
+    EXPECT_LE(peak_pool_threads(), max_pool_threads);
+  }
 }
 
 }  // namespace
