@@ -79,6 +79,7 @@ void buffer_left_and_merge(int l, int m, int r, int slot) {
     if (broken()) return;
     move_to_buffer(slot + (k - l), k);
   }
+  if (broken()) return;  // only copies were made
   merge_left_from_buffer(l, m, r, slot);
 }
 
@@ -119,6 +120,7 @@ void pair_unshuffle(int l, int r) {
     if (broken()) return;  // the set is untouched so far
     move_to_buffer(count++, i);
   }
+  if (broken()) return;  // only copies were made
   // From here on every buffered record must come back, so the moves and stores finish also
   // after a break-off.
   int k = l;
@@ -566,6 +568,7 @@ void standard_merge(int l, int m, int r, int tie) {
     if (broken()) return;  // the set is untouched while it is copied
     move_to_buffer(k, k);
   }
+  if (broken()) return;  // only copies were made
   int i = l, j = m + 1, k = l;
   while (k <= r) {
     if (broken()) return put_back_rest(k, i, m, j, r);
@@ -598,6 +601,7 @@ void scratch_merge(int l, int m, int r) {
     if (broken()) return;
     move_to_buffer(t, m + 1 + t);
   }
+  if (broken()) return;  // only copies were made
   int i = m, k = len - 1, d = r;
   while (k >= 0) {
     if (broken()) {  // the gap i+1..d takes exactly the records still buffered

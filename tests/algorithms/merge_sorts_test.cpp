@@ -397,9 +397,9 @@ TEST(MergeBreakOff, RecordsPutBackAreCounted) {
   EXPECT_EQ(comparisons.get(), 1u);
   EXPECT_EQ(swappings.get(), 3u);
   EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 3, 2}));
-  // 119 on 2 1 4 3: the pair unshuffle exchanges both pairs (2 comparisons, 2 swappings) and
-  // copies 2 and 4 (the sixth operation); 3 moves to position 1 and 2, 4 are stored: 1 3 2 4.
-  start({2, 1, 4, 3}, 6);
+  // 119 on 2 1 4 3: the pair unshuffle exchanges both pairs (2 comparisons, 2 swappings),
+  // copies 2 and 4 and moves 3 to position 1 (the seventh operation); 2 and 4 are still stored.
+  start({2, 1, 4, 3}, 7);
   test::run_procedure(119);
   EXPECT_EQ(comparisons.get(), 2u);
   EXPECT_EQ(swappings.get(), 2u);
