@@ -61,6 +61,7 @@ void pile_list_sort(int first, int last, bool extra_comparison) {
     if (broken()) return;
     piles.Add(i);
   }
+  if (broken()) return;  // only copies were made: the set is untouched
   piles.Extract(first);
 }
 

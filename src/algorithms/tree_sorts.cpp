@@ -713,6 +713,7 @@ void read_back_indexes(const std::vector<int>& order, int first, bool in_place) 
     if (broken()) return;  // the set is untouched so far
     read_element(order[k], buffer_a[first + k]);
   }
+  if (broken()) return;  // only copies were made
   ReadBack out(first);
   for (int k = 0; k < count; ++k) out.Put(buffer_a[first + k]);
 }
@@ -726,7 +727,7 @@ bool fill(Structure& structure, bool from_right = false) {
     if (broken()) return false;
     structure.Insert(from_right ? last - k : k);
   }
-  return true;
+  return !broken();  // a break-off in the last insertion also leaves the set untouched
 }
 
 // 1, 2: AVL tree of indexes, inserted from left to right.
@@ -856,6 +857,7 @@ void strand_sort() {
       if (broken()) return;  // the set is untouched so far
       read_element(t, buffer_b[t]);
     }
+    if (broken()) return;  // only copies were made
     int i = 0, j = 0;
     ReadBack out(0);
     while (i < sorted || j < strand) {
