@@ -28,26 +28,17 @@ inline bool stabilize_locally() {
   return settings.stabilize_locally.load(std::memory_order_relaxed);
 }
 
-// Writes a record held outside the set into position i: counted and drawn while the run goes
-// on, a plain assignment after a break-off, so that everything held goes back at once.
-inline void put_back(int i, const Element& record) {
-  if (broken()) {
-    elements[i] = record;
-  } else {
-    store_element(i, record);
-  }
-}
-
 // After a break-off in a merge from buffer_a: the records not yet taken, buffer i..m and then
-// j..r, fill the positions from k on.
+// j..r, fill the positions from k on, each by a counted store.
 void put_back_rest(int k, int i, int m, int j, int r) {
-  while (i <= m) elements[k++] = buffer_a[i++];
-  while (j <= r) elements[k++] = buffer_a[j++];
+  while (i <= m) store_element(k++, buffer_a[i++]);
+  while (j <= r) store_element(k++, buffer_a[j++]);
 }
 
-// buffer_a l..r back into the set (the four-tape merges end there on some levels).
+// buffer_a l..r back into the set (the four-tape merges end there on some levels); all of it,
+// also after a break-off, since the set no longer holds these records.
 void store_from_buffer(int l, int r) {
-  for (int k = l; k <= r; ++k) put_back(k, buffer_a[k]);
+  for (int k = l; k <= r; ++k) store_element(k, buffer_a[k]);
 }
 
 // Exchanges i and j whatever "optional swaps" says. The block insertion merge exchanges set
@@ -68,8 +59,8 @@ void merge_left_from_buffer(int l, int m, int r, int slot) {
   const int end = slot + (m - l);
   int k = slot, j = m + 1, d = l;
   while (k <= end) {
-    if (broken()) {  // the gap d..j-1 holds exactly the records still buffered
-      while (k <= end) elements[d++] = buffer_a[k++];
+    if (broken()) {  // the gap d..j-1 takes exactly the records still buffered
+      while (k <= end) store_element(d++, buffer_a[k++]);
       return;
     }
     if (j <= r && !rec_stable_before(buffer_a[k], elements[j])) {
@@ -88,6 +79,7 @@ void buffer_left_and_merge(int l, int m, int r, int slot) {
     if (broken()) return;
     move_to_buffer(slot + (k - l), k);
   }
+  if (broken()) return;  // only copies were made
   merge_left_from_buffer(l, m, r, slot);
 }
 
@@ -128,16 +120,12 @@ void pair_unshuffle(int l, int r) {
     if (broken()) return;  // the set is untouched so far
     move_to_buffer(count++, i);
   }
-  // From here on every buffered record must come back, so the moves finish after a break-off.
+  if (broken()) return;  // only copies were made
+  // From here on every buffered record must come back, so the moves and stores finish also
+  // after a break-off.
   int k = l;
-  for (int i = l; i <= r; i += 2, ++k) {
-    if (broken()) {
-      elements[k] = elements[i];
-    } else {
-      move_element(k, i);
-    }
-  }
-  for (int t = 0; t < count; ++t) put_back(k++, buffer_a[t]);
+  for (int i = l; i <= r; i += 2, ++k) move_element(k, i);
+  for (int t = 0; t < count; ++t) store_element(k++, buffer_a[t]);
 }
 
 // ---- The top-down walk ----------------------------------------------------------------------
@@ -400,7 +388,7 @@ void merge2_sort() {
         move_element(gap, gap - 1);
         --gap;
       }
-      put_back(gap, temp);
+      store_element(gap, temp);  // into the gap, also where a break-off stopped the shift
       ++e;
     }
     if (broken()) return;
@@ -580,6 +568,7 @@ void standard_merge(int l, int m, int r, int tie) {
     if (broken()) return;  // the set is untouched while it is copied
     move_to_buffer(k, k);
   }
+  if (broken()) return;  // only copies were made
   int i = l, j = m + 1, k = l;
   while (k <= r) {
     if (broken()) return put_back_rest(k, i, m, j, r);
@@ -612,10 +601,11 @@ void scratch_merge(int l, int m, int r) {
     if (broken()) return;
     move_to_buffer(t, m + 1 + t);
   }
+  if (broken()) return;  // only copies were made
   int i = m, k = len - 1, d = r;
   while (k >= 0) {
-    if (broken()) {  // the gap i+1..d holds exactly the records still buffered
-      while (k >= 0) elements[d--] = buffer_a[k--];
+    if (broken()) {  // the gap i+1..d takes exactly the records still buffered
+      while (k >= 0) store_element(d--, buffer_a[k--]);
       return;
     }
     if (i >= l && !rec_stable_before(elements[i], buffer_a[k])) {
@@ -677,7 +667,7 @@ void insert_left_from_scratch(int first, int mid, int end, int scratch, int len)
     const int p = broken() ? j : probe_forward(j, end, len, x);
     while (j < p && !broken()) exchange_always(d++, j++);
     if (broken()) {  // the waiting records fill the gap
-      for (int u = t; u < a; ++u) std::swap(elements[d + (u - t)], elements[scratch + u]);
+      for (int u = t; u < a; ++u) exchange_always(d + (u - t), scratch + u);
       return;
     }
     exchange_always(d++, x);
@@ -693,7 +683,7 @@ void insert_right_from_scratch(int first, int mid, int end, int scratch, int len
     const int q = broken() ? i : probe_backward(i, first, len, y);
     while (i > q && !broken()) exchange_always(d--, i--);
     if (broken()) {
-      for (int u = 0; u <= t; ++u) std::swap(elements[i + 1 + u], elements[scratch + u]);
+      for (int u = 0; u <= t; ++u) exchange_always(i + 1 + u, scratch + u);
       return;
     }
     exchange_always(d--, y);
@@ -714,7 +704,7 @@ void block_insertion_merge(int first, int mid, int end, int scratch) {
     const int from = a <= b ? first : mid;
     for (int u = 0; u < shorter; ++u) {
       if (broken()) {  // put back what already went over
-        for (int v = 0; v < u; ++v) std::swap(elements[from + v], elements[scratch + v]);
+        for (int v = 0; v < u; ++v) exchange_always(from + v, scratch + v);
         return;
       }
       exchange_always(from + u, scratch + u);

@@ -26,9 +26,12 @@ void TPileList::Extract(int first) {
   Element best, top;
   while (!piles_.empty()) {
     if (broken()) {
-      // Everything still on a pile goes back into the set unsorted.
+      // Everything still on a pile goes back into the set unsorted, each by a counted store.
       for (TPile& pile : piles_) {
-        while (!pile.IsEmpty()) pile.Pop(elements[k++]);
+        while (!pile.IsEmpty()) {
+          pile.Pop(top);
+          store_element(k++, top);
+        }
       }
       break;
     }
@@ -58,6 +61,7 @@ void pile_list_sort(int first, int last, bool extra_comparison) {
     if (broken()) return;
     piles.Add(i);
   }
+  if (broken()) return;  // only copies were made: the set is untouched
   piles.Extract(first);
 }
 

@@ -19,7 +19,7 @@ class TPileList {
   // is greater; a new pile when there is none.
   void Add(int i);
   // Stores the records smallest first into first, first + 1, ... and empties the list. After a
-  // break-off the records still held are written unsorted into the remaining positions.
+  // break-off the records still held are stored unsorted into the remaining positions.
   void Extract(int first);
   int PileCount() const { return static_cast<int>(piles_.size()); }
 

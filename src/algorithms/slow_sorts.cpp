@@ -575,7 +575,7 @@ void healy_sort() {
 // order; the next pass starts at p - 1. Backward (387) is the mirror over 0..e: elements not in
 // order after their left neighbour (the stable comparison in its comes-after sense) go to the
 // front, and the next pass ends at the highest of them + 1. Copies travel through the same slots
-// of buffer_a; a break-off during the write-back finishes it by plain assignment.
+// of buffer_a; a break-off during the write-back still finishes it by counted operations.
 void swirl_sort() {
   const bool forward = variant() == 386;
   const int r = set_size() - 1;
@@ -603,23 +603,14 @@ void swirl_sort() {
       }
     }
     if (broken() || last < 0) return;  // only copies were made so far
-    bool quiet = false;
+    // The write-back runs to its end also after a break-off: the set lacks the descent tops.
     for (int i = far;; i += step) {
-      quiet = quiet || broken();
       if (!moved[i]) {
-        if (quiet) {
-          buffer_a[slot] = elements[i];
-        } else {
-          move_to_buffer(slot, i);
-        }
+        move_to_buffer(slot, i);
         slot += step;
       }
       moved[i] = 0;
-      if (quiet) {
-        elements[i] = buffer_a[i];
-      } else {
-        store_element(i, buffer_a[i]);
-      }
+      store_element(i, buffer_a[i]);
       if (i == last) break;
     }
     bound = forward ? std::max(last - 1, 0) : std::min(last + 1, r);

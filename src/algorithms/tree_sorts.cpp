@@ -2,9 +2,9 @@
 // a heap) and are read back in order.
 //
 // The index trees (AVL, 2-3) leave the set untouched until they are read back. The structures of
-// record copies write the set only while they are read back; a break-off there puts every record
-// still held into the remaining positions at once, so the set stays a permutation of the start
-// set.
+// record copies write the set only while they are read back; a break-off there still reads every
+// record held back into the remaining positions by counted stores, so the set stays a
+// permutation of the start set.
 #include "algorithms/tree_sorts.h"
 
 #include <algorithm>
@@ -33,16 +33,12 @@ bool composite_less(int64_t a, int64_t b) {
   return a < b;
 }
 
-// Writes records into the set from position first on: counted and drawn while the run goes on,
-// by plain assignment once it is broken off (the rest of a structure goes back at once).
+// Writes records into the set from position first on, each by a counted store (after a copy
+// with copy_first), also after a break-off: the set no longer holds the records still to come.
 class ReadBack {
  public:
   explicit ReadBack(int first, bool copy_first = false) : k_(first), copy_first_(copy_first) {}
   void Put(const Element& record) {
-    if (broken()) {
-      elements[k_++] = record;
-      return;
-    }
     if (copy_first_) {
       Element copy;
       copy_record(record, copy);
@@ -717,6 +713,7 @@ void read_back_indexes(const std::vector<int>& order, int first, bool in_place) 
     if (broken()) return;  // the set is untouched so far
     read_element(order[k], buffer_a[first + k]);
   }
+  if (broken()) return;  // only copies were made
   ReadBack out(first);
   for (int k = 0; k < count; ++k) out.Put(buffer_a[first + k]);
 }
@@ -730,7 +727,7 @@ bool fill(Structure& structure, bool from_right = false) {
     if (broken()) return false;
     structure.Insert(from_right ? last - k : k);
   }
-  return true;
+  return !broken();  // a break-off in the last insertion also leaves the set untouched
 }
 
 // 1, 2: AVL tree of indexes, inserted from left to right.
@@ -762,8 +759,8 @@ void fibonacci_sort() {
   if (!fill(heap)) return;
   int k = 0;
   while (heap.Count() > 0) {
-    if (broken()) {
-      heap.ForEachRecord([&](const Element& record) { elements[k++] = record; });
+    if (broken()) {  // the records still in the heap go back unsorted
+      heap.ForEachRecord([&](const Element& record) { store_element(k++, record); });
       return;
     }
     store_element(k++, heap.Minimum());
@@ -860,6 +857,7 @@ void strand_sort() {
       if (broken()) return;  // the set is untouched so far
       read_element(t, buffer_b[t]);
     }
+    if (broken()) return;  // only copies were made
     int i = 0, j = 0;
     ReadBack out(0);
     while (i < sorted || j < strand) {

@@ -361,5 +361,53 @@ TEST(MergeBreakOff, MidMergeThePrefixIsMergedAndTheRestIsBack) {
   EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2, 4, 6, 3, 5}));
 }
 
+// Every record the merges put back after a break-off is a counted store (a counted swapping in
+// the block insertion merge); "stable comparings" is off, so each stable test is one comparison.
+TEST(MergeBreakOff, RecordsPutBackAreCounted) {
+  auto start = [](const std::vector<int32_t>& keys, uint64_t budget) {
+    prepare(keys);
+    settings.stable_comparings_checked = false;
+    set_break_after_ops(budget);
+  };
+  // Standard merge of 1 4 6 | 2 3 5: 6 copies, 1 < 2, store 1, 4 < 2 and 4 = 2 fail (the tenth
+  // operation); 2 is stored, then 4 6 and 3 5 go back by four stores: 12 movings.
+  start({1, 4, 6, 2, 3, 5}, 10);
+  standard_merge(0, 2, 5, 1);
+  EXPECT_EQ(comparisons.get(), 3u);
+  EXPECT_EQ(movings.get(), 12u);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2, 4, 6, 3, 5}));
+  // Scratch merge of 1 3 5 | 2 from the back: copy 2, 5 <= 2 fails, 5 moves right (the third
+  // operation); the buffered 2 is still stored into the gap: 1 3 2 5, 3 movings.
+  start({1, 3, 5, 2}, 3);
+  scratch_merge(0, 2, 3);
+  EXPECT_EQ(comparisons.get(), 1u);
+  EXPECT_EQ(movings.get(), 3u);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 3, 2, 5}));
+  // Buffered merge of 3 | 1 2: 3 <= 1 fails, copy 3, 3 <= 1 fails again, 1 moves left (the fourth
+  // operation); the buffered 3 is stored behind it: 1 3 2, 3 movings.
+  start({3, 1, 2}, 4);
+  buffered_merge(0, 0, 2);
+  EXPECT_EQ(comparisons.get(), 2u);
+  EXPECT_EQ(movings.get(), 3u);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 3, 2}));
+  // Block insertion merge of 3 | 1 2 (block length 2): 3 goes to the scratch slot, 2 < 3, 1 is
+  // exchanged into the gap (the third operation); the waiting 3 is exchanged back into the gap.
+  start({3, 1, 2}, 3);
+  block_insertion_merge(0, 1, 3, 3);
+  EXPECT_EQ(comparisons.get(), 1u);
+  EXPECT_EQ(swappings.get(), 3u);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 3, 2}));
+  // 119 on 2 1 4 3: the pair unshuffle exchanges both pairs (2 comparisons, 2 swappings),
+  // copies 2 and 4 and moves 3 to position 1 (the seventh operation); 2 and 4 are still stored.
+  start({2, 1, 4, 3}, 7);
+  test::run_procedure(119);
+  EXPECT_EQ(comparisons.get(), 2u);
+  EXPECT_EQ(swappings.get(), 2u);
+  EXPECT_EQ(movings.get(), 5u);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 3, 2, 4}));
+  EXPECT_TRUE(test::permutation_intact({2, 1, 4, 3}));
+  set_break_after_ops(0);
+}
+
 }  // namespace
 }  // namespace mv

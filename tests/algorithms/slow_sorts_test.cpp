@@ -303,6 +303,21 @@ TEST(SlowSorts, HealySortWithOtherParameters) {
 
 // ---- Break-off -------------------------------------------------------------------------------
 
+TEST(SlowSorts, SwirlWriteBackAfterABreakOffIsCounted) {
+  // 386 on 2 1 3: the top 2 is copied, then 3 is copied and 2 stored at the end (the third
+  // operation); the write-back still copies 1 and stores 3 and 1: 1 3 2 with 6 movings.
+  EXPECT_FALSE(run(386, {2, 1, 3}, false, 3));
+  EXPECT_EQ(movings.get(), 6u);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 3, 2}));
+  EXPECT_TRUE(test::permutation_intact({2, 1, 3}));
+  // 387 on 2 1 3: the bottom 1 is copied, then 2 is copied and 1 stored at the front (the third
+  // operation); 2 is still stored behind it: 1 2 3 with 4 movings.
+  EXPECT_FALSE(run(387, {2, 1, 3}, false, 3));
+  EXPECT_EQ(movings.get(), 4u);
+  EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_TRUE(test::permutation_intact({2, 1, 3}));
+}
+
 TEST(SlowSorts, BreakOffKeepsThePermutation) {
   std::vector<int> entries = kBogo;
   entries.insert(entries.end(), kBozo.begin(), kBozo.end());

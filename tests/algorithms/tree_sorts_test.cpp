@@ -175,6 +175,43 @@ TEST(TreeSorts, BreakOffKeepsEveryRecord) {
   }
 }
 
+// A break-off during the reading back still stores every record held, each by a counted moving;
+// "stable comparings" is off, so each stable test is one comparison.
+TEST(TreeSorts, RecordsReadBackAfterABreakOffAreCounted) {
+  struct Case {
+    int index;
+    std::vector<int32_t> keys;
+    uint64_t budget, comparisons, movings;
+    std::vector<int32_t> result;
+  };
+  const Case cases[] = {
+      // 8 on 3 1 2: 3 copies and 1 < 3, 2 < 3, 2 < 1 (6 operations); storing 1 is the seventh,
+      // 2 and 3 are still stored: 6 movings.
+      {8, {3, 1, 2}, 7, 3, 6, {1, 2, 3}},
+      // 75 on 3 1 2: 3 copies with 1 < 3 and 2 < 1; storing 1 is the sixth operation. The
+      // extraction still links 2 over 3 (2 <= 3); then 2 and 3 go back by two stores: 6 movings.
+      {75, {3, 1, 2}, 6, 3, 6, {1, 2, 3}},
+      // 256 on 2 1 3: 3 copies onto the piles 2 1 | 3 with 2 <= 1 and 1 <= 3; the first
+      // extraction compares 3 <= 1 and 3 != 1 and stores 1 (the eighth operation); 2 and 3 go back.
+      {256, {2, 1, 3}, 8, 4, 6, {1, 2, 3}},
+      // 316 on 2 1: 2 copies, 1 against the root, the smallest and largest tests; the reading back
+      // copies and stores 1 (the seventh operation) and still copies and stores 2: 6 movings.
+      {316, {2, 1}, 7, 3, 6, {1, 2}},
+  };
+  for (const Case& c : cases) {
+    prepare(c.keys);
+    settings.stable_comparings_checked = false;
+    set_break_after_ops(c.budget);
+    test::run_procedure(c.index);
+    set_break_after_ops(0);
+    EXPECT_TRUE(break_off) << c.index;
+    EXPECT_EQ(comparisons.get(), c.comparisons) << c.index;
+    EXPECT_EQ(movings.get(), c.movings) << c.index;
+    EXPECT_EQ(test::keys_of_set(), c.result) << c.index;
+    EXPECT_TRUE(test::permutation_intact(c.keys)) << c.index;
+  }
+}
+
 TEST(TreeSorts, StrandSortTakesOneStretchPerRound) {
   // Sorted prefix 1 3 5, then the stretches 2 4 6 and 0 7: two merges through the buffers.
   const std::vector<int32_t> keys = {1, 3, 5, 2, 4, 6, 0, 7};
