@@ -34,7 +34,10 @@ const char* const usage =
     "\"max. number of simultaneous threads?\" (0 = without limit; needs CheckBox10.Checked=1,\n"
     "the default). --break-after-ops K breaks a run off\n"
     "once K comparisons, movings and swappings have been counted. Entries that are not\n"
-    "implemented are reported as \"not implemented\". permutation_intact: the final set holds\n"
+    "implemented are reported as \"not implemented\", runs that cannot start (the program's\n"
+    "start button is disabled for the set, or the algorithm refuses its parameter) as\n"
+    "\"not started\" with the reason. Parameters are brought into the bounds their prompts\n"
+    "check, without a message. permutation_intact: the final set holds\n"
     "the start set's records (for the value-counting sorts 5, 6, 7, 73, which rewrite keys:\n"
     "the same keys).\n";
 
@@ -112,7 +115,9 @@ int main(int argc, char** argv) {
       list = true;
     } else if (a == "--options") {
       const std::string& path = value();
-      if (!load_options_file(path)) fail("cannot read options file '" + path + "'");
+      const OptionsFileRead read = load_options_file(path);
+      if (!read.refusal.empty()) fail(read.refusal);
+      if (!read) fail("cannot read options file '" + path + "'");
     } else if (a == "--set") {
       const std::string& kv = value();
       const auto eq = kv.find('=');
@@ -174,6 +179,8 @@ int main(int argc, char** argv) {
   }
   if (!selection_given) fail("choose --algorithm N, --range A-B or --all");
   normalise_controls();
+  // Parameters into the bounds their prompts check, as the options file's are.
+  correct_parameters_silently(settings.columns);
   if (!structure_implemented(controls.ComboBox2)) {
     fail("structure " + std::to_string(controls.ComboBox2) +
          " (ComboBox2.ItemIndex) is not implemented");
@@ -200,21 +207,33 @@ int main(int argc, char** argv) {
     settings.rows = rows;
     controls = controls_before;
     parameters = parameters_before;
-    if (index == separator_index || !is_implemented(index)) {
-      const char* why = index == separator_index ? "separator line" : "not implemented";
+    // An entry that does not run: its status, and why where there is more to say.
+    auto report_status = [&](const std::string& status, const std::string& reason, size_t n) {
+      const std::string line = reason.empty() ? status : status + ": " + reason;
       if (format == "text") {
-        std::cout << "== " << index << " " << entry.caption << " ==\n" << why << "\n\n";
+        std::cout << "== " << index << " " << entry.caption << " ==\n" << line << "\n\n";
       } else if (format == "csv") {
-        std::cout << index << ',' << csv_quote(entry.caption) << ',' << columns << ',' << rows
-                  << ',' << why << ",,,,,,,,,\n";
+        std::cout << index << ',' << csv_quote(entry.caption) << ',' << n << ',' << settings.rows
+                  << ',' << (reason.empty() ? line : csv_quote(line)) << ",,,,,,,,,\n";
       } else {
         std::cout << "{\"index\":" << index << ",\"caption\":" << json_string(entry.caption)
-                  << ",\"status\":" << json_string(why) << "}\n";
+                  << ",\"status\":" << json_string(status);
+        if (!reason.empty()) std::cout << ",\"reason\":" << json_string(reason);
+        std::cout << "}\n";
       }
+      std::cout.flush();
+    };
+    if (index == separator_index || !is_implemented(index)) {
+      report_status(index == separator_index ? "separator line" : "not implemented", "",
+                    static_cast<size_t>(columns));
       continue;
     }
     const HeadlessRun run = run_headless(index, seed, break_after);
     const auto n = run.start_set.size();
+    if (!run.not_started.empty()) {
+      report_status("not started", run.not_started, n);
+      continue;
+    }
     if (format == "text") {
       std::cout << "== " << index << " " << entry.caption << " ==\n" << run.report << "\n\n";
     } else if (format == "csv") {
