@@ -75,7 +75,8 @@ void ask_bounded(const std::string& title, const std::string& question, int32_t 
                  int32_t fallback, int n) {
   int32_t& p = parameters.*field;
   if (!ask_int(title, question, p, fallback, p)) return;
-  tell(correct_parameter(field, p, n), std::to_string(p));
+  const Correction c = correct_parameter(field, p, n);
+  tell(c, std::to_string(p));
 }
 
 // A real parameter: the answer, then its correction rule.
@@ -83,13 +84,15 @@ void ask_corrected_real(const std::string& title, const std::string& question,
                         double Parameters::*field, double fallback) {
   double& p = parameters.*field;
   if (!ask_real(title, question, p, fallback, p)) return;
-  tell(correct_parameter(field, p), real_text(p));
+  const Correction c = correct_parameter(field, p);
+  tell(c, real_text(p));
 }
 
 // A parameter that is checked but never asked.
 void check_unasked(int32_t Parameters::*field, int n) {
   int32_t& p = parameters.*field;
-  tell(correct_parameter(field, p, n), std::to_string(p));
+  const Correction c = correct_parameter(field, p, n);
+  tell(c, std::to_string(p));
 }
 
 bool in(int index, int lo, int hi) {
