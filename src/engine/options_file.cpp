@@ -90,8 +90,9 @@ bool read_whole_file(const std::string& path, OptionsFileRead& result, std::stri
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
     result.exists = errno != ENOENT;
-    if (result.exists)
+    if (result.exists) {
       result.refusal = refusal(path, std::string("cannot be read: ") + std::strerror(errno));
+    }
     return false;
   }
   result.exists = true;
@@ -114,7 +115,7 @@ bool read_whole_file(const std::string& path, OptionsFileRead& result, std::stri
     result.refusal = refusal(path, too_large);
     ok = false;
   }
-  // One byte beyond the limit tells a file that grew since it was examined.
+  // A file that grew beyond the limit since it was examined is refused as well.
   char block[65536];
   while (ok) {
     const ssize_t got = ::read(fd, block, sizeof block);
