@@ -625,6 +625,9 @@ void register_exchange_sorts() {
   register_procedures({248, 249}, pancake_sort);
   register_procedure(257, plasel_sort);
   register_procedure(258, plasel_sort_simplified);
+  register_start_condition(
+      258, plasel_simplified_precondition,
+      "the set has equal keys; the simplified plasel sort needs distinct keys");
   register_procedure(324, shaker_sort);
   register_procedures({362, 363, 364, 365, 366}, naisel_sort);
   register_procedure(384, gnome_sort);

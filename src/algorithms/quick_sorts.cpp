@@ -570,7 +570,9 @@ void quick_sort_dual_pivot() {
 // 289: groups of MoM_Parameter elements are sorted, their medians gathered at the front, and the
 // same repeated on the medians until one is left; it becomes the pivot at hi.
 void quick_sort_median_of_medians() {
-  const int step = std::max(2, static_cast<int>(parameters.MoM_Parameter));
+  // A step beyond the set makes one group of any range, as the full step would.
+  const int step =
+      std::clamp(parameters.MoM_Parameter, 2, std::max(2, static_cast<int>(column_count())));
   TStackemulator stack(2);
   int lo = 0, hi = last_position();
   for (;;) {

@@ -11,6 +11,7 @@
 #include "engine/element_set.h"
 #include "engine/host.h"
 #include "engine/parameters.h"
+#include "engine/run_driver.h"
 #include "engine/stabilization.h"
 #include "engine/stack_emulation.h"
 
@@ -435,7 +436,7 @@ void n_heap_sort() {
   if (d < 1) d = 2;  // what the parameter prompt makes of it
   // The child index d * i + 1 of the last position must stay a 32-bit number.
   if (static_cast<int64_t>(n - 1) * d + 1 > INT32_MAX) {
-    host().show_message("Der Parameter ist zu groß!");
+    refuse_run("Der Parameter ist zu groß!");
     return;
   }
   int m = n;

@@ -239,7 +239,8 @@ enum class ChunkMethod { buffer, rotations, swappings };
 int stable_partition_by_chunks(int lo, int hi, int q, int chunk, ChunkMethod method) {
   PivotTest test{elements[q], q};
   RunMerger merger;
-  chunk = std::max(1, chunk);
+  // A chunk larger than the range is the whole range (and c + chunk stays a small number).
+  chunk = std::clamp(chunk, 1, std::max(1, hi - lo + 1));
   for (int c = lo; c <= hi && !broken(); c += chunk) {
     const int e = std::min(hi + 1, c + chunk);
     int w = c;
@@ -457,8 +458,9 @@ int block_partition(int lo, int hi, int block, bool cyclic, bool finish_plain) {
   for (int b = std::max(1, block); b >= 1 && !broken(); b /= 2) {
     left.clear();
     right.clear();
-    // Both blocks fit without overlapping while more than 2b positions are open.
-    while (r - l + 1 > 2 * b && !broken()) {
+    // Both blocks fit without overlapping while more than 2b positions are open (2b counted in
+    // 64 bits: the block size may be any positive 32-bit number).
+    while (r - l + 1 > 2 * static_cast<int64_t>(b) && !broken()) {
       if (left.empty()) {
         for (int x = l; x < l + b; ++x) {
           if (!elem_less(x, hi)) left.push_back(x);

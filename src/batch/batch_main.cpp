@@ -39,7 +39,10 @@ const char* const usage =
     "\"max. number of simultaneous threads?\" (0 = without limit; needs CheckBox10.Checked=1,\n"
     "the default). --break-after-ops K breaks a run off\n"
     "once K comparisons, movings and swappings have been counted. Entries that are not\n"
-    "implemented are reported as \"not implemented\". permutation_intact: the final set holds\n"
+    "implemented are reported as \"not implemented\", runs that cannot start (the program's\n"
+    "start button is disabled for the set, or the algorithm refuses its parameter) as\n"
+    "\"not started\" with the reason. Parameters are brought into the bounds their prompts\n"
+    "check, without a message. permutation_intact: the final set holds\n"
     "the start set's records (for the value-counting sorts 5, 6, 7, 73, which rewrite keys:\n"
     "the same keys).\n"
     "Entries: each --algorithm, --range, --family and --all adds its entries (each entry once,\n"
@@ -137,7 +140,9 @@ int main(int argc, char** argv) {
       list = true;
     } else if (a == "--options") {
       const std::string& path = value();
-      if (!load_options_file(path)) fail("cannot read options file '" + path + "'");
+      const OptionsFileRead read = load_options_file(path);
+      if (!read.refusal.empty()) fail(read.refusal);
+      if (!read) fail("cannot read options file '" + path + "'");
     } else if (a == "--set") {
       const std::string& kv = value();
       const auto eq = kv.find('=');
@@ -210,6 +215,8 @@ int main(int argc, char** argv) {
   }
   if (!selection_given) fail("choose --algorithm N, --range A-B or --all");
   normalise_controls();
+  // Parameters into the bounds their prompts check, as the options file's are.
+  correct_parameters_silently(settings.columns);
   if (!structure_implemented(controls.ComboBox2)) {
     fail("structure " + std::to_string(controls.ComboBox2) +
          " (ComboBox2.ItemIndex) is not implemented");
@@ -249,21 +256,33 @@ int main(int argc, char** argv) {
     const int index = r.index;
     const CatalogueEntry& entry = catalogue_entry(index);
     const std::string extra = sweep_columns(r);
-    if (!sweep_can_run(index)) {
-      const char* why = index == separator_index ? "separator line" : "not implemented";
+    // An entry that does not run: its status, and why where there is more to say.
+    auto report_status = [&](const std::string& status, const std::string& reason, size_t n) {
+      const std::string line = reason.empty() ? status : status + ": " + reason;
       if (format == "text") {
-        std::cout << "== " << index << " " << entry.caption << extra << " ==\n" << why << "\n\n";
+        std::cout << "== " << index << " " << entry.caption << extra << " ==\n" << line << "\n\n";
       } else if (format == "csv") {
-        std::cout << index << ',' << csv_quote(entry.caption) << ','
-                  << (r.size > 0 ? r.size : columns) << ',' << settings.rows << ',' << why
-                  << ",,,,,,,,," << extra << "\n";
+        std::cout << index << ',' << csv_quote(entry.caption) << ',' << n << ',' << settings.rows
+                  << ',' << (reason.empty() ? line : csv_quote(line)) << ",,,,,,,,," << extra
+                  << "\n";
       } else {
         std::cout << "{\"index\":" << index << ",\"caption\":" << json_string(entry.caption)
-                  << ",\"status\":" << json_string(why) << extra << "}\n";
+                  << ",\"status\":" << json_string(status);
+        if (!reason.empty()) std::cout << ",\"reason\":" << json_string(reason);
+        std::cout << extra << "}\n";
       }
+      std::cout.flush();
+    };
+    if (!sweep_can_run(index)) {
+      report_status(index == separator_index ? "separator line" : "not implemented", "",
+                    static_cast<size_t>(r.size > 0 ? r.size : columns));
       return true;
     }
     const auto n = run.start_set.size();
+    if (!run.not_started.empty()) {
+      report_status("not started", run.not_started, n);
+      return true;
+    }
     if (format == "text") {
       std::cout << "== " << index << " " << entry.caption << extra << " ==\n"
                 << run.report << "\n\n";

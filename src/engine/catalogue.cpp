@@ -95,6 +95,12 @@ const std::array<ControlList, 10> control_lists = {{
 
 std::array<AlgorithmProcedure, catalogue_size> procedures{};
 
+struct StartRule {
+  StartCondition holds = nullptr;
+  const char* reason = nullptr;
+};
+std::array<StartRule, catalogue_size> start_rules{};
+
 void ensure_registered() {
   register_all_algorithms();
 }
@@ -201,6 +207,18 @@ AlgorithmProcedure procedure_of(int index) {
 
 bool is_implemented(int index) {
   return procedure_of(index) != nullptr;
+}
+
+void register_start_condition(int index, StartCondition holds, const char* reason) {
+  if (index >= 0 && index < catalogue_size)
+    start_rules[static_cast<size_t>(index)] = {holds, reason};
+}
+
+const char* start_refusal(int index) {
+  ensure_registered();
+  if (index < 0 || index >= catalogue_size) return nullptr;
+  const StartRule& rule = start_rules[static_cast<size_t>(index)];
+  return rule.holds && !rule.holds() ? rule.reason : nullptr;
 }
 
 }  // namespace mv

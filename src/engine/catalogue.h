@@ -80,4 +80,11 @@ void register_procedures(std::initializer_list<int> indexes, AlgorithmProcedure 
 AlgorithmProcedure procedure_of(int index);
 bool is_implemented(int index);
 
+// Entries that run only on some sets: while `holds` is false for the current set, the start
+// button is disabled and the run driver starts nothing; `reason` says why in one line.
+using StartCondition = bool (*)();
+void register_start_condition(int index, StartCondition holds, const char* reason);
+// The reason the entry cannot start on the current set, or nullptr when it can.
+const char* start_refusal(int index);
+
 }  // namespace mv

@@ -97,6 +97,7 @@ HeadlessRun run_headless(int index, std::optional<uint32_t> seed, uint64_t break
   CreateInitialSet();
   run_algorithm(capture_start_set);
   run.dispatched = last_run_dispatched;
+  run.not_started = last_run_refusal;
   run.value_counting = is_value_counting_sort(index);
   set_break_after_ops(0);
   current_run = nullptr;

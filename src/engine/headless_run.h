@@ -25,6 +25,9 @@ struct HeadlessRun {
   uint32_t duration_ms = 0;
   bool broken_off = false;
   std::string report;
+  // Why the run did not start (its entry cannot run on this set, or it refused its
+  // parameters); empty when it started.
+  std::string not_started;
 
   bool sorted() const;
   // The final set holds exactly the start set's records, each once, with key and colour; for the

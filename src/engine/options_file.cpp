@@ -1,8 +1,14 @@
 #include "engine/options_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -11,15 +17,15 @@
 #include <vector>
 
 #include "engine/options_keys.h"
+#include "engine/parameters.h"
 #include "engine/random.h"
+#include "engine/settings.h"
 
 namespace mv {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::streamsize max_file_bytes = 4 << 20;
 
 bool folder_writable(const fs::path& folder) {
   const std::string name =
@@ -55,6 +61,81 @@ std::string written_key(const std::string& key) {
   return key;
 }
 
+const std::string utf8_bom = "\xEF\xBB\xBF";
+
+// What kind of thing other than a file stands at a path, for the messages.
+const char* kind_of(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a named pipe";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
+}
+
+std::string refusal(const std::string& path, const std::string& why) {
+  return "options file '" + path + "' " + why;
+}
+
+// True when a regular file stands at the path (symbolic links followed), or nothing at all.
+bool file_or_nothing_at(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+  return S_ISREG(st.st_mode);
+}
+
+// Reads the whole options file into content. The path is examined first and the file opened
+// without blocking, so that a named pipe never waits for a writer; what is opened is examined
+// again, in case the path changed between the two.
+bool read_whole_file(const std::string& path, OptionsFileRead& result, std::string& content) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    result.exists = errno != ENOENT;
+    if (result.exists) {
+      result.refusal = refusal(path, std::string("cannot be read: ") + std::strerror(errno));
+    }
+    return false;
+  }
+  result.exists = true;
+  if (!S_ISREG(st.st_mode)) {
+    result.refusal = refusal(path, std::string("is ") + kind_of(st.st_mode) + ", not a file");
+    return false;
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    result.refusal = refusal(path, std::string("cannot be read: ") + std::strerror(errno));
+    return false;
+  }
+  const std::string too_large =
+      "is larger than " + std::to_string(options_file_max_bytes >> 20) + " MiB and is not read";
+  bool ok = ::fstat(fd, &st) == 0;
+  if (ok && !S_ISREG(st.st_mode)) {
+    result.refusal = refusal(path, std::string("is ") + kind_of(st.st_mode) + ", not a file");
+    ok = false;
+  } else if (ok && st.st_size > options_file_max_bytes) {
+    result.refusal = refusal(path, too_large);
+    ok = false;
+  }
+  // A file that grew beyond the limit since it was examined is refused as well.
+  char block[65536];
+  while (ok) {
+    const ssize_t got = ::read(fd, block, sizeof block);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      result.refusal = refusal(path, std::string("cannot be read: ") + std::strerror(errno));
+      ok = false;
+    } else if (static_cast<long long>(content.size()) + got > options_file_max_bytes) {
+      result.refusal = refusal(path, too_large);
+      ok = false;
+    } else {
+      content.append(block, static_cast<size_t>(got));
+    }
+  }
+  ::close(fd);
+  if (!ok) content.clear();
+  return ok;
+}
+
 }  // namespace
 
 std::string options_file_location(const std::string& program_path) {
@@ -69,13 +150,14 @@ std::string options_file_location(const std::string& program_path) {
   return (config / ini.filename()).string();
 }
 
-bool load_options_file(const std::string& path,
-                       const std::function<void(const OptionKey&)>& after_key) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string content(static_cast<size_t>(max_file_bytes), '\0');
-  in.read(content.data(), max_file_bytes);
-  content.resize(static_cast<size_t>(in.gcount()));
+OptionsFileRead load_options_file(const std::string& path,
+                                  const std::function<void(const OptionKey&)>& after_key) {
+  OptionsFileRead result;
+  std::string content;
+  if (!read_whole_file(path, result, content)) return result;
+  result.loaded = true;
+  // A byte-order mark written by some editors before the first line.
+  if (content.rfind(utf8_bom, 0) == 0) content.erase(0, utf8_bom.size());
   std::istringstream lines(content);
   std::string line;
   bool in_options = false;
@@ -104,10 +186,12 @@ bool load_options_file(const std::string& path,
     // A value that cannot be read keeps the current one (the default).
     if (values[k] && set_option(keys[k].name, *values[k]) && after_key) after_key(keys[k]);
   }
-  return true;
+  correct_parameters_silently(settings.columns);
+  return result;
 }
 
 bool save_options_file(const std::string& path) {
+  if (!file_or_nothing_at(path)) return false;
   std::ostringstream text;
   text << "[options]\n";
   for (const OptionKey& key : option_keys()) {
@@ -138,6 +222,7 @@ bool save_options_file(const std::string& path) {
 }
 
 void delete_options_file(const std::string& path) {
+  if (!file_or_nothing_at(path)) return;
   std::error_code ec;
   fs::remove(path, ec);
 }

@@ -47,6 +47,18 @@ int32_t minrun2_for(int n);
 // Integer part of log2 n, plus 1: the default maximum recursion depth.
 int32_t recursion_depth_for(int n);
 
+// The correction rules of the parameters (the bounds their prompts check), for n columns. Each
+// brings a value into its parameter's bounds and says how it changed it: the prompts tell the
+// user ("Increased to ..."), values from the options file or the batch tool's command line are
+// corrected silently. Parameters without a rule stay as they are.
+enum class Correction { none, increased, decreased };
+Correction correct_parameter(int32_t Parameters::*field, int32_t& value, int n);
+Correction correct_parameter(double Parameters::*field, double& value);
+// Every parameter through its rule, without a word.
+void correct_parameters_silently(int n);
+// The largest divisor of n not above v (v above n counts as n; 1 for v < 1).
+int32_t largest_divisor_not_above(int n, int32_t v);
+
 // Sets the columns-dependent defaults for n columns.
 void recompute_column_defaults(int n);
 // Every parameter to its preset standard value, as when "parameter input" is off ("exponent" and

@@ -21,6 +21,7 @@ namespace mv {
 uint32_t start_tick = 0;
 int simultaneous_mode = 1;
 bool last_run_dispatched = false;
+std::string last_run_refusal;
 
 namespace {
 
@@ -94,9 +95,15 @@ void show_blackbars_hint_if_needed() {
   }
 }
 
+void refuse_run(const std::string& message) {
+  last_run_refusal = message;
+  host().show_message(message);
+}
+
 void run_algorithm(void (*before_dispatch)()) {
   Host& h = host();
   mark_main_thread();
+  last_run_refusal.clear();
   const int index = controls.ComboBox1;
   algorithm_index = static_cast<uint16_t>(std::clamp(index, 0, 65535));
 
@@ -134,9 +141,13 @@ void run_algorithm(void (*before_dispatch)()) {
   processing_active = true;
   start_tick = tick_count_ms();
 
-  const AlgorithmProcedure procedure =
-      (index >= 0 && index < catalogue_size && index != separator_index) ? procedure_of(index)
-                                                                         : nullptr;
+  AlgorithmProcedure procedure = (index >= 0 && index < catalogue_size && index != separator_index)
+                                     ? procedure_of(index)
+                                     : nullptr;
+  if (const char* refusal = procedure ? start_refusal(index) : nullptr) {
+    last_run_refusal = refusal;
+    procedure = nullptr;
+  }
   last_run_dispatched = procedure != nullptr;
   end_of_run_pending = true;
   // A parallel entry returns once its last thread has ended; while its threads run, the main

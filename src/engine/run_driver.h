@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace mv {
 
@@ -13,6 +14,13 @@ extern int simultaneous_mode;
 // Whether the last run dispatched to a procedure (false for the separator, an unknown index or
 // an entry that is not implemented).
 extern bool last_run_dispatched;
+// Why the last run did not start, empty when it did: its entry cannot run on this set (the start
+// button is disabled then), or the algorithm refused its parameters before touching the set.
+extern std::string last_run_refusal;
+
+// Called by an algorithm that cannot run with the current parameters, before it touches the set;
+// it then returns. The message is shown and kept as the reason the run did not start.
+void refuse_run(const std::string& message);
 
 uint32_t tick_count_ms();
 

@@ -266,7 +266,8 @@ SweepSample sample_of(const SweepRun& run, const HeadlessRun& result) {
   s.movings = result.movings;
   s.swappings = result.swappings;
   s.duration_ms = result.duration_ms;
-  s.dispatched = result.dispatched;
+  s.dispatched =
+      result.dispatched && result.not_started.empty();  // a run that never started draws nothing
   s.broken_off = result.broken_off;
   return s;
 }

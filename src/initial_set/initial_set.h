@@ -22,4 +22,10 @@ bool presorting_implemented(int method);
 void apply_structure(int structure);
 void apply_presorting(int method);
 
+// The presorting methods counted in rounds end with the set they would have after every round
+// without making them all: circle, natural merge and shear sort stop once their state repeats,
+// the perfect shuffles move each key round its cycle at once. False makes every round, for tests
+// that compare both.
+extern bool presorting_round_shortcuts;
+
 }  // namespace mv

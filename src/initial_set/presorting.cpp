@@ -4,7 +4,9 @@
 // events.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 #include "algorithms/binary_counting_pass.h"
@@ -14,42 +16,99 @@
 #include "engine/controls.h"
 #include "engine/element_set.h"
 #include "engine/random.h"
+#include "engine/settings.h"
 #include "engine/stack_emulation.h"
 #include "initial_set/initial_set.h"
 
 namespace mv {
 
+bool presorting_round_shortcuts = true;
+
 namespace {
 
 constexpr int presorting_method_count = 37;
 
+// The stable comparison "i before j" as the counted one makes it, without counting: by key and
+// copy field while "stable comparings" is in force, else key(i) <= key(j). Building the set
+// counts nothing, and the round-counted methods make hundreds of millions of these on the
+// largest sets.
+bool stable_before(int i, int j) {
+  const Element& a = elements[i];
+  const Element& b = elements[j];
+  if (!settings.stable_comparings_active()) return a.key <= b.key;
+  return a.key < b.key || (a.key == b.key && a.start_position < b.start_position);
+}
+
 // Puts i before j (ascending) when they are out of order; true when it exchanged.
 bool order_pair(int i, int j) {
-  return compare_exchange(i, j, true, false);
+  if (stable_before(i, j)) return false;
+  std::swap(elements[i], elements[j]);
+  return true;
 }
 
 void sort_range(int lo, int hi) {
   if (lo < hi) sort_keys_ascending(lo, hi);
 }
 
-// 3: rounds of the iterative circle sort: each range exchanges its pairs from both ends toward
-// the middle, then its halves are put aside on the stack, the left one processed first.
-void circle_rounds(int rounds, int hi) {
-  // A round without an exchange changes nothing, nor would any later one.
-  bool exchanged = true;
-  for (int r = 0; r < rounds && exchanged; ++r) {
-    exchanged = false;
-    TStackemulator stack;
-    stack.Push2(0, hi);
-    while (stack.Depth() > 0) {
-      int lo = 0, top = 0;
-      stack.Pop2(lo, top);
-      if (lo >= top) continue;
-      for (int a = lo, b = top; a < b; ++a, --b) exchanged |= order_pair(a, b);
-      const int mid = (lo + top) / 2;
-      stack.Push2(mid + 1, top);
-      stack.Push2(lo, mid);
+// Every key with its copy field, the state the round-counted methods (3, 13, 22) work on: their
+// rounds compare by both, use no random numbers and read nothing else.
+void take_state(int n, std::vector<uint64_t>& state) {
+  state.resize(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    state[i] = static_cast<uint64_t>(static_cast<uint32_t>(elements[i].key)) << 16 |
+               elements[i].start_position;
+  }
+}
+
+// Runs `round` `rounds` times, or fewer with the same end: a round is a fixed function of the
+// state, so once a state comes again every later one is known. A round that changes nothing ends
+// the loop; a cycle of states (Brent's method: the state at each power-of-two round is kept and
+// compared) is gone round only for the rounds that remain modulo its length. With equal keys and
+// "stable comparings" such rounds exchange equal elements for ever, so the count given may be
+// any number without the building taking longer.
+template <class Round>
+void repeat_rounds(int rounds, int n, Round round) {
+  if (!presorting_round_shortcuts) {
+    for (int r = 0; r < rounds; ++r) round();
+    return;
+  }
+  std::vector<uint64_t> before, now, kept;
+  take_state(n, before);
+  kept = before;
+  int64_t power = 1;
+  int length = 0;  // rounds since the state was kept
+  for (int done = 0; done < rounds;) {
+    round();
+    ++done;
+    ++length;
+    take_state(n, now);
+    if (now == before) return;
+    if (now == kept) {
+      for (int r = (rounds - done) % length; r > 0; --r) round();
+      return;
     }
+    if (length == power) {
+      kept = now;
+      power *= 2;
+      length = 0;
+    }
+    before.swap(now);
+  }
+}
+
+// 3: one round of the iterative circle sort: each range exchanges its pairs from both ends toward
+// the middle, then its halves are put aside on the stack, the left one processed first.
+void circle_round(int hi) {
+  TStackemulator stack;
+  stack.Push2(0, hi);
+  while (stack.Depth() > 0) {
+    int lo = 0, top = 0;
+    stack.Pop2(lo, top);
+    if (lo >= top) continue;
+    for (int a = lo, b = top; a < b; ++a, --b) order_pair(a, b);
+    const int mid = (lo + top) / 2;
+    stack.Push2(mid + 1, top);
+    stack.Push2(lo, mid);
   }
 }
 
@@ -99,23 +158,21 @@ void merge_sort_up_to(int order, int limit, int hi) {
   }
 }
 
-// 13: rounds of natural merging: two neighbouring ascending runs are merged by the quick sort.
-void natural_merge_rounds(int rounds, int hi) {
+// 13: one round of natural merging: two neighbouring ascending runs are merged by the quick
+// sort, and so on to the end of the set.
+void natural_merge_round(int hi) {
   auto run_end = [hi](int from) {
     int e = from;
-    while (e < hi && elem_stable_before(e, e + 1)) ++e;
+    while (e < hi && stable_before(e, e + 1)) ++e;
     return e;
   };
-  for (int r = 0; r < rounds; ++r) {
-    if (run_end(0) >= hi) return;  // one run: sorted, later rounds change nothing
-    for (int a = 0; a <= hi;) {
-      const int b = run_end(a);
-      if (b >= hi) break;
-      const int c = run_end(b + 1);
-      sort_range(a, c);
-      if (c >= hi) break;
-      a = c + 1;
-    }
+  for (int a = 0; a <= hi;) {
+    const int b = run_end(a);
+    if (b >= hi) break;
+    const int c = run_end(b + 1);
+    sort_range(a, c);
+    if (c >= hi) break;
+    a = c + 1;
   }
 }
 
@@ -131,30 +188,28 @@ void shear_sort_phases(int phases, int n) {
     }
   }
   const int w = n / r;
-  bool exchanged = false;
   auto row_phase = [&](bool all_ascending) {
     for (int p = 1; p <= w; ++p) {
       for (int k = 0; k < r; ++k) {
         const bool descending = !all_ascending && k % 2 == 0;
         for (int x = k * w + p % 2; x + 1 <= k * w + w - 1; x += 2) {
-          exchanged |= descending ? order_pair(x + 1, x) : order_pair(x, x + 1);
+          if (descending) {
+            order_pair(x + 1, x);
+          } else {
+            order_pair(x, x + 1);
+          }
         }
       }
     }
   };
-  // A phase without an exchange leaves the mesh as it is; so would every later phase.
-  for (int phase = 0; phase < phases; ++phase) {
-    exchanged = false;
+  repeat_rounds(phases, n, [&] {
     row_phase(false);
     for (int p = 1; p <= r; ++p) {
       for (int c = 0; c < w; ++c) {
-        for (int x = c + (p % 2) * w; x + w <= n - w + c; x += 2 * w) {
-          exchanged |= order_pair(x, x + w);
-        }
+        for (int x = c + (p % 2) * w; x + w <= n - w + c; x += 2 * w) order_pair(x, x + w);
       }
     }
-    if (!exchanged) break;
-  }
+  });
   if (phases < static_cast<int>(std::nearbyint(std::log(static_cast<double>(r)))) + 1) {
     row_phase(true);
   }
@@ -178,14 +233,43 @@ void shell_passes(int passes, int n) {
   }
 }
 
-// The number of perfect shuffles of a range of `length` places after which the range is as it
-// was: the order of 2 modulo the even length + 1. Any number of rounds is that many modulo it.
-int perfect_shuffle_order(int length) {
-  const int m = (length - length % 2) + 1;
-  if (m <= 1) return 1;
-  int order = 1;
-  for (long long x = 2 % m; x != 1; x = (x * 2) % m) ++order;
-  return order;
+// 32-35: `rounds` perfect shuffles of the range, keys only. A perfect shuffle is a fixed
+// permutation of the places, whatever the keys: it is read once from the places' own numbers,
+// and every key then goes round its cycle of that permutation `rounds` times modulo the cycle's
+// length, in one pass for any number of rounds.
+void perfect_shuffle_rounds(PerfectShuffleRange range, PerfectShuffleDirection direction,
+                            int rounds) {
+  if (!presorting_round_shortcuts) {
+    for (int r = 0; r < rounds; ++r) {
+      PerfectShuffleInSitu(range.low, range.high, direction, ShuffleMoves::keys_only);
+    }
+    return;
+  }
+  const int length = range.high - range.low + 1;
+  std::vector<int32_t> keys(static_cast<size_t>(length));
+  for (int k = 0; k < length; ++k) {
+    keys[k] = elements[range.low + k].key;
+    elements[range.low + k].key = k;
+  }
+  PerfectShuffleInSitu(range.low, range.high, direction, ShuffleMoves::keys_only);
+  // One shuffle gives place k the key of place from[k].
+  std::vector<int> from(static_cast<size_t>(length));
+  for (int k = 0; k < length; ++k) from[k] = elements[range.low + k].key;
+  std::vector<char> seen(static_cast<size_t>(length), 0);
+  std::vector<int> cycle;
+  for (int start = 0; start < length; ++start) {
+    if (seen[start]) continue;
+    cycle.clear();
+    for (int k = start; !seen[k]; k = from[k]) {
+      seen[k] = 1;
+      cycle.push_back(k);
+    }
+    const size_t size = cycle.size();
+    const size_t shift = static_cast<size_t>(rounds) % size;
+    for (size_t t = 0; t < size; ++t) {
+      elements[range.low + cycle[t]].key = keys[cycle[(t + shift) % size]];
+    }
+  }
 }
 
 // 26: most significant bits first, each bucket split in place by its bit (zeros left, ones
@@ -240,7 +324,7 @@ void apply_presorting(int method) {
       break;
     }
     case 3:
-      circle_rounds(L, hi);
+      repeat_rounds(L, n, [hi] { circle_round(hi); });
       break;
     case 4:
       cycle_sort_keys(L, hi);
@@ -268,7 +352,7 @@ void apply_presorting(int method) {
       merge_sort_up_to(method - 10, E, hi);
       break;
     case 13:
-      natural_merge_rounds(L, hi);
+      repeat_rounds(L, n, [hi] { natural_merge_round(hi); });
       break;
     case 14: {  // odd-even transposition
       bool exchanged = true;
@@ -367,10 +451,7 @@ void apply_presorting(int method) {
       if (range.empty()) break;
       const auto direction = method % 2 == 0 ? PerfectShuffleDirection::in_shuffle
                                              : PerfectShuffleDirection::un_shuffle;
-      const int rounds = L % perfect_shuffle_order(range.high - range.low + 1);
-      for (int k = 0; k < rounds; ++k) {
-        PerfectShuffleInSitu(range.low, range.high, direction, ShuffleMoves::keys_only);
-      }
+      perfect_shuffle_rounds(range, direction, L);
       break;
     }
     case 36: {  // exchanges: X disjoint random pairs

@@ -65,6 +65,8 @@ class ControlForm : public QWidget {
   // The options file, decided before the forms exist; empty: none is read, written or deleted.
   void set_options_path(std::string path) { options_path_ = std::move(path); }
   const std::string& options_path() const { return options_path_; }
+  // Why the options file was not read at start-up (one line), empty when it was or none exists.
+  const std::string& options_refusal() const { return options_refusal_; }
 
   // Start-up: the options file is loaded through the controls (or the first-start defaults are
   // set), the rules run, the generator is seeded when asked, and the form is ready.
@@ -204,6 +206,7 @@ class ControlForm : public QWidget {
 
   display::DisplayForm* display_ = nullptr;
   std::string options_path_;
+  std::string options_refusal_;
   std::map<std::string, QWidget*> named_;
   std::map<std::string, QButtonGroup*> groups_;
   std::set<QObject*> key_passers_;

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 
-#include "algorithms/exchange_sorts.h"
 #include "display/display_form.h"
 #include "engine/catalogue.h"
 #include "engine/controls.h"
@@ -28,8 +27,6 @@ namespace mv::ui {
 
 namespace {
 
-// The simplified plasel sort: its start button also needs a set without equal keys.
-constexpr int plasel_simplified_index = 258;
 // Presorting method "exchanges" (counted in switched pairs).
 constexpr int presorting_exchanges = 36;
 // Structure "fractal 6" (no subsets count).
@@ -89,10 +86,13 @@ void ControlForm::start_up() {
   const bool file_exists =
       !options_path_.empty() && QFileInfo::exists(QString::fromStdString(options_path_));
   if (file_exists) {
-    controls.CheckBox9 = true;
     // Each key through its control's setter, so its handler runs as on a change.
-    load_options_file(options_path_,
-                      [this](const OptionKey& key) { show_option(key.name, false); });
+    const OptionsFileRead read = load_options_file(
+        options_path_, [this](const OptionKey& key) { show_option(key.name, false); });
+    // Something that is not a readable options file keeps the built-in settings and is neither
+    // written nor deleted at the end.
+    options_refusal_ = read.refusal;
+    if (read) controls.CheckBox9 = true;
   }
   loading_ = false;
   show_values();
@@ -130,7 +130,7 @@ void ControlForm::place_from_options() {
 }
 
 void ControlForm::save_or_delete_options() {
-  if (options_path_.empty()) return;
+  if (options_path_.empty() || !options_refusal_.empty()) return;
   if (!controls.CheckBox9) {
     delete_options_file(options_path_);
     return;
@@ -240,7 +240,10 @@ void ControlForm::create_initial_set() {
     show();
     return;
   }
+  // Some settings take a while to build (presorting rounds on many columns).
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   CreateInitialSet();
+  QGuiApplication::restoreOverrideCursor();
   after_set_built();
   show();
   bring_forward();
@@ -511,7 +514,8 @@ void ControlForm::refresh_start_button() {
   // Entries whose family is not built yet have no procedure and cannot start.
   bool on =
       index >= 0 && index < catalogue_size && index != separator_index && is_implemented(index);
-  if (on && index == plasel_simplified_index) on = plasel_simplified_precondition();
+  // Some entries run only on some sets (the simplified plasel sort needs distinct keys).
+  if (on) on = start_refusal(index) == nullptr;
   if (searching_) on = false;  // the box shows typed text, not the entry that would run
   start_button_->setEnabled(on);
   if (ready_ && display_) display_->setWindowTitle(caption);

@@ -34,6 +34,11 @@ struct ProgramWindows {
     display.create_form();
     control.start_up();
     control.create_initial_set();
+    if (!control.options_refusal().empty()) {
+      host.show_message(control.options_refusal() +
+                        ": the program starts with the built-in "
+                        "settings and leaves it as it is.");
+    }
   }
 };
 

@@ -81,11 +81,16 @@ TEST_P(EveryEntry, SortsKeepsRecordsAndStability) {
     const uint64_t budget = 400 * n * n + 200000;
     const HeadlessRun run = run_headless(index, 11, is_shuffle(index) ? 5000 : budget);
     SCOPED_TRACE(std::to_string(index) + " " + entry.caption + " on " + shape.name);
+    if (index == 258 && has_equal_keys(run.start_set)) {
+      // The start button is off: nothing starts, and the run says why.
+      EXPECT_FALSE(run.dispatched);
+      EXPECT_FALSE(run.not_started.empty());
+      continue;
+    }
     ASSERT_TRUE(run.dispatched);
     EXPECT_TRUE(run.permutation_intact());
     if (is_shuffle(index)) continue;
     ASSERT_FALSE(run.broken_off) << "did not end within " << budget << " operations";
-    if (index == 258 && has_equal_keys(run.start_set)) continue;  // the start button is off
     EXPECT_TRUE(run.sorted());
     const bool stated_stable =
         entry.stability == Stability::stable || entry.stability == Stability::conditional_stable;

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -108,6 +110,62 @@ TEST(BatchTool, BreakAfterOpsAndNotImplementedEntries) {
   const Result s = run("--algorithm 398 --format csv");
   EXPECT_EQ(s.status, 0);
   EXPECT_NE(s.out.find("separator line"), std::string::npos);
+}
+
+TEST(BatchTool, HugeSegmentSizesSortAndParametersAreCorrectedSilently) {
+  for (const char* args : {"--algorithm 275 --set smallsegmentsizecb=2147483647",
+                           "--algorithm 276 --set smallsegmentsizetb=2147483647",
+                           "--algorithm 35 --set BlockSize=2147483647",
+                           "--algorithm 289 --set MoM_Parameter=2147483647"}) {
+    const Result r = run(std::string(args) + " --format csv");
+    EXPECT_EQ(r.status, 0) << args;
+    EXPECT_EQ(lines(r.out), 2u) << args << ": " << r.out;  // no correction message either
+    EXPECT_NE(r.out.find(",true,true,false"), std::string::npos) << args << ": " << r.out;
+  }
+}
+
+// Runs that never start: the simplified plasel sort on equal keys (the program's start button is
+// disabled) and the n heap sort refusing its arity. In every format they say so, with the reason,
+// and never look like a finished run.
+TEST(BatchTool, RunsThatNeverStartAreReportedAsNotStarted) {
+  const std::string equal_keys = "--algorithm 258 --set SpinEdit7.Value=3 ";
+  const std::string too_large =
+      "--algorithm 96 --set SpinEdit2.Value=61 "
+      "--set Param_heapnsort=2147483647 ";
+  for (const std::string& args : {equal_keys, too_large}) {
+    const std::string reason = args == equal_keys ? "equal keys" : "Der Parameter ist zu gro";
+    const Result text = run(args);
+    EXPECT_EQ(text.status, 0) << text.out;
+    EXPECT_NE(text.out.find("not started: "), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find(reason), std::string::npos) << text.out;
+    EXPECT_EQ(text.out.find("sorting ended"), std::string::npos) << text.out;
+    const Result csv = run(args + "--format csv");
+    EXPECT_NE(csv.out.find(",\"not started: "), std::string::npos) << csv.out;
+    EXPECT_EQ(csv.out.find(",false,"), std::string::npos) << csv.out;
+    const Result json = run(args + "--format jsonl");
+    EXPECT_NE(json.out.find("\"status\":\"not started\",\"reason\":\""), std::string::npos)
+        << json.out;
+    EXPECT_EQ(json.out.find("\"sorted\""), std::string::npos) << json.out;
+  }
+  // Distinct keys: the simplified plasel sort runs.
+  const Result distinct = run("--algorithm 258 --set ComboBox3.ItemIndex=20 --format csv");
+  EXPECT_NE(distinct.out.find(",true,true,false"), std::string::npos) << distinct.out;
+}
+
+TEST(BatchTool, OptionsThatAreNoFileAreRefusedAtOnce) {
+  const std::string dir = ::testing::TempDir() + "mivrola_batch_" + std::to_string(::getpid());
+  const std::string fifo = dir + "/pipe.ini";
+  ASSERT_EQ(std::system(("mkdir -p " + dir + " && rm -f " + fifo + " && mkfifo " + fifo).c_str()),
+            0);
+  // A pipe nobody writes to would block a plain open for ever.
+  for (const std::string& path : {fifo, dir, std::string("/dev/null")}) {
+    const Result r = run("--options " + path + " --algorithm 268");
+    EXPECT_EQ(r.status, 2) << path << ": " << r.out;
+    EXPECT_EQ(lines(r.out), 1u) << path << ": " << r.out;
+    EXPECT_NE(r.out.find(path), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(", not a file"), std::string::npos) << r.out;
+  }
+  std::system(("rm -rf " + dir).c_str());
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -80,10 +82,59 @@ TEST_F(OptionsFile, GarbageNeverStopsTheStart) {
   EXPECT_EQ(settings.line_set.load(), LineSet::colour_circle);
   EXPECT_EQ(controls.ComboBox4, 0);  // outside section "options"
 
-  write("huge.ini", std::string(6 << 20, 'x') + "\n[options]\nComboBox3.ItemIndex=5\n");
-  EXPECT_TRUE(load_options_file((dir / "huge.ini").string()));
-  EXPECT_EQ(controls.ComboBox3, 0);  // beyond what is read
-  EXPECT_FALSE(load_options_file((dir / "missing.ini").string()));
+  const OptionsFileRead missing = load_options_file((dir / "missing.ini").string());
+  EXPECT_FALSE(missing);
+  EXPECT_FALSE(missing.exists);
+  EXPECT_TRUE(missing.refusal.empty());
+}
+
+// Something at the path that is not a readable options file of sensible size is refused whole,
+// with a one-line reason, and without waiting: nothing of it is read, and saving or deleting at
+// the end leaves it as it is.
+TEST_F(OptionsFile, FoldersPipesDevicesAndOversizedFilesAreRefused) {
+  const fs::path pipe = dir / "pipe.ini";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  fs::create_directories(dir / "folder.ini");
+  write("huge.ini", "[options]\nComboBox3.ItemIndex=5\n" + std::string(6 << 20, 'x') + "\n");
+  struct Case {
+    std::string path;
+    const char* says;
+  } cases[] = {{pipe.string(), "is a named pipe, not a file"},
+               {(dir / "folder.ini").string(), "is a folder, not a file"},
+               {"/dev/null", "is a device, not a file"},
+               {(dir / "huge.ini").string(), "is larger than 4 MiB"}};
+  for (const Case& c : cases) {
+    const OptionsFileRead read = load_options_file(c.path);
+    EXPECT_FALSE(read) << c.path;
+    EXPECT_TRUE(read.exists) << c.path;
+    EXPECT_NE(read.refusal.find(c.path), std::string::npos) << read.refusal;
+    EXPECT_NE(read.refusal.find(c.says), std::string::npos) << read.refusal;
+    EXPECT_EQ(read.refusal.find('\n'), std::string::npos) << read.refusal;
+  }
+  EXPECT_EQ(controls.ComboBox3, 0);  // the oversized file's first lines were not taken either
+
+  EXPECT_FALSE(save_options_file(pipe.string()));
+  delete_options_file(pipe.string());
+  delete_options_file((dir / "folder.ini").string());
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_TRUE(fs::is_directory(dir / "folder.ini"));
+}
+
+TEST_F(OptionsFile, ByteOrderMarkIsSkippedAndParametersComeIntoTheirBounds) {
+  write("bom.ini",
+        "\xEF\xBB\xBF[options]\r\nComboBox3.ItemIndex=5\r\nSpinEdit2.Value=300\r\n"
+        "BlockSize=2147483647\r\nsmallsegmentsizecb=-8\r\nBasis=1\r\nexponent=7\r\n"
+        "Param_shearsort=7\r\nsmallsegmentsizetb=2147483647\r\n");
+  ASSERT_TRUE(load_options_file((dir / "bom.ini").string()));
+  EXPECT_EQ(controls.ComboBox3, 5);
+  EXPECT_EQ(settings.columns, 300);
+  // The bounds the prompts check, for the columns read, without a word.
+  EXPECT_EQ(parameters.BlockSize, 150);
+  EXPECT_EQ(parameters.smallsegmentsizecb, 0);
+  EXPECT_EQ(parameters.smallsegmentsizetb, 2147483647);  // no upper bound: kept
+  EXPECT_EQ(parameters.Basis, 2);
+  EXPECT_EQ(parameters.exponent, 0.5);
+  EXPECT_EQ(parameters.Param_shearsort, 6);  // the largest divisor of 300 not above 7
 }
 
 TEST_F(OptionsFile, KeysAreReadInTableOrderAndWrittenOnlyKeysAreSkipped) {

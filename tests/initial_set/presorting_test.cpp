@@ -105,6 +105,47 @@ TEST_F(Presorting, PerfectShufflesAndTheirRepetition) {
   EXPECT_EQ(sorted_then(32, 8, 600000001), sorted_then(32, 8, 1));
 }
 
+// The round-counted methods skip rounds once their state repeats, and the perfect shuffles take
+// a power of their permutation: the set must be the one every round gives. Equal keys with
+// "stable comparings" are the case where rounds exchange equal elements without end.
+TEST_F(Presorting, SkippedRoundsGiveTheSetEveryRoundGives) {
+  struct Shape {
+    int columns, distinct, structure;
+  };
+  const Shape shapes[] = {{61, 0, 0}, {64, 5, 0}, {100, 30, 3}, {37, 2, 20}, {90, 0, 13}};
+  auto build_keys = [](const Shape& shape, int method, int rounds, bool stable, bool shortcuts) {
+    set_first_start_defaults(65535, 65535, 100, 100);
+    settings.columns = shape.columns;
+    controls.SpinEdit7 = shape.distinct == 0 ? 100 : shape.distinct;
+    controls.ComboBox2 = shape.structure;
+    controls.ComboBox4 = method;
+    controls.SpinEdit4 = rounds;
+    settings.stable_comparings_checked = stable;
+    normalise_controls();
+    random_seed = 4242;
+    presorting_round_shortcuts = shortcuts;
+    CreateInitialSet();
+    presorting_round_shortcuts = true;
+    return test::keys_of_set();
+  };
+  int differing_from_start = 0;
+  for (int method : {3, 13, 22, 32, 33, 34, 35}) {
+    for (const Shape& shape : shapes) {
+      for (bool stable : {true, false}) {
+        const auto start = build_keys(shape, method, 0, stable, false);
+        for (int rounds : {1, 2, 3, 7, 40, 301}) {
+          const auto every = build_keys(shape, method, rounds, stable, false);
+          EXPECT_EQ(build_keys(shape, method, rounds, stable, true), every)
+              << "method " << method << " columns " << shape.columns << " rounds " << rounds
+              << " stable " << stable;
+          differing_from_start += every != start;
+        }
+      }
+    }
+  }
+  EXPECT_GT(differing_from_start, 100);  // the rounds did change the sets compared
+}
+
 TEST_F(Presorting, Exchanges) {
   controls.SpinEdit10 = 0;
   const auto start = build(0, 20, false);

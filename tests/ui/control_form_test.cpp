@@ -1,6 +1,8 @@
 // The control form on the offscreen platform: the focus rule and the rebuild timers, the rules at
 // their edges, the per-algorithm enabling, help, keys, the options file through the forms and the
 // parameter prompts through the Qt host.
+#include <sys/stat.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
@@ -620,13 +622,25 @@ class ControlFormTest : public QObject {
     check_sane();
     QVERIFY(!control->zoomable_columns_active());
 
-    // A path that cannot be read as a file: a start with the built-in settings, a harmless exit.
+    // A path that cannot be read as a file (a folder, a pipe nobody writes to): a start with the
+    // built-in settings that says so, and an exit that leaves the path as it is.
     const QString folder = dir.filePath(QStringLiteral("folder.ini"));
     QVERIFY(QDir().mkdir(folder));
-    restart(folder.toStdString());
-    check_sane();
-    control->close();
+    const QString pipe = dir.filePath(QStringLiteral("pipe.ini"));
+    QCOMPARE(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    for (const QString& path : {folder, pipe}) {
+      PromptWatcher watcher;
+      restart(path.toStdString());
+      QTRY_COMPARE(watcher.messages.size(), size_t{1});
+      QVERIFY(watcher.messages[0].contains(path));
+      QVERIFY(watcher.messages[0].contains(QStringLiteral(", not a file")));
+      QVERIFY(watcher.messages[0].contains(QStringLiteral("built-in settings")));
+      QVERIFY(!box("CheckBox9")->isChecked());
+      check_sane();
+      control->close();
+    }
     QVERIFY(QFileInfo(folder).isDir());
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
     restart({});
   }
 };
