@@ -163,7 +163,7 @@ void bitonicmerge_rekursiv_parallel_zweiter_Stufe(int l, int r, bool ascending) 
 // thread. Once records are out of the set they all go back, so a break-off writes the rest
 // without comparing.
 void merge_buffered_in_worker(int l, int r, bool ascending) {
-  if (r <= l) return;
+  if (r < l) return;  // a one-record stretch is merged too: read and stored once
   std::vector<Element> buffer(static_cast<size_t>(r - l + 1));
   for (int k = l; k <= r; ++k) {
     if (broken()) return;  // nothing written yet
@@ -198,7 +198,7 @@ void bitonicsimplemerge_fuer_Bitonicmergesorts_parallel(Task task) {
 void bitonic_natural_sort_simultaneous() {
   const int last = last_position();
   auto merge = [](int from, int end, bool ascending) {
-    if (end <= from) return true;
+    if (end < from) return true;
     const Task task{static_cast<uint16_t>(from), static_cast<uint16_t>(ascending ? 1 : 0),
                     static_cast<uint16_t>(end)};
     return handover_task(task, true, bitonicsimplemerge_fuer_Bitonicmergesorts_parallel);

@@ -36,6 +36,44 @@ class GrowthChartTest : public QObject {
   std::unique_ptr<ui::ProgramWindows> windows;
   ui::GrowthChartWindow* chart_window = nullptr;
 
+  // The chart and the numbers of the sweep just made, exported and read back.
+  void check_exports() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString svg = dir.filePath(QStringLiteral("chart.svg"));
+    const QString png = dir.filePath(QStringLiteral("chart.png"));
+    const QString csv = dir.filePath(QStringLiteral("chart.csv"));
+    QVERIFY(chart_window->export_svg(svg));
+    QVERIFY(chart_window->export_png(png));
+    QVERIFY(chart_window->export_csv(csv));
+
+    QFile file(svg);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString root;
+    int drawn = 0;
+    while (!xml.atEnd()) {
+      if (xml.readNext() == QXmlStreamReader::StartElement) {
+        if (root.isEmpty()) root = xml.name().toString();
+        drawn += xml.name() == QStringLiteral("path") || xml.name() == QStringLiteral("polyline");
+      }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(root, QStringLiteral("svg"));
+    QVERIFY(drawn > 6);
+
+    const QImage image(png);
+    QVERIFY(!image.isNull());
+    QVERIFY(image.width() > 300 && image.height() > 200);
+
+    QFile table(csv);
+    QVERIFY(table.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = table.readAll().trimmed().split('\n');
+    QCOMPARE(rows.size(), qsizetype(13));
+    QVERIFY(rows[0].startsWith("index,caption,size,seed"));
+  }
+
+
  private slots:
   void initTestCase() {
     hide_offscreen_warnings();
@@ -45,6 +83,15 @@ class GrowthChartTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&windows->control));
   }
   void cleanupTestCase() { windows.reset(); }
+  // Each function also runs alone (CTest runs them one by one): the window opens when needed.
+  void init() {
+    if (chart_window) return;
+    chart_window =
+        qobject_cast<ui::GrowthChartWindow*>(windows->control.open_compare_window());
+    QVERIFY(chart_window);
+    chart_window->resize(1000, 640);
+    QVERIFY(QTest::qWaitForWindowExposed(chart_window));
+  }
 
   void opensFromTheOutputBandAndByCtrlG() {
     QPushButton* button = windows->control.button("ButtonCompare");
@@ -52,12 +99,12 @@ class GrowthChartTest : public QObject {
     QCOMPARE(button->text(), QStringLiteral("compare…"));
     QVERIFY(button->isVisible());
     QVERIFY(!button->whatsThis().isEmpty());
+    chart_window->close();
+    windows->control.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&windows->control));
     QTest::keyClick(&windows->control, Qt::Key_G, Qt::ControlModifier);
-    QWidget* opened = windows->control.open_compare_window();
-    chart_window = qobject_cast<ui::GrowthChartWindow*>(opened);
-    QVERIFY(chart_window);
-    QTRY_VERIFY(chart_window->isVisible());
-    chart_window->resize(1000, 640);
+    QTRY_VERIFY(chart_window->isVisible());  // Ctrl+G opened it again
+    QCOMPARE(windows->control.open_compare_window(), static_cast<QWidget*>(chart_window));
     QVERIFY(QTest::qWaitForWindowExposed(chart_window));
   }
 
@@ -122,42 +169,7 @@ class GrowthChartTest : public QObject {
     chart_window->measure_box()->setCurrentIndex(int(SweepMeasure::sum));
     QCOMPARE(chart_window->chart()->series().size(), qsizetype(3 + 3));
     QCOMPARE(compare_options.measure, int(SweepMeasure::sum));
-  }
-
-  void exportsReadBack() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString svg = dir.filePath(QStringLiteral("chart.svg"));
-    const QString png = dir.filePath(QStringLiteral("chart.png"));
-    const QString csv = dir.filePath(QStringLiteral("chart.csv"));
-    QVERIFY(chart_window->export_svg(svg));
-    QVERIFY(chart_window->export_png(png));
-    QVERIFY(chart_window->export_csv(csv));
-
-    QFile file(svg);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&file);
-    QString root;
-    int drawn = 0;
-    while (!xml.atEnd()) {
-      if (xml.readNext() == QXmlStreamReader::StartElement) {
-        if (root.isEmpty()) root = xml.name().toString();
-        drawn += xml.name() == QStringLiteral("path") || xml.name() == QStringLiteral("polyline");
-      }
-    }
-    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-    QCOMPARE(root, QStringLiteral("svg"));
-    QVERIFY(drawn > 6);
-
-    const QImage image(png);
-    QVERIFY(!image.isNull());
-    QVERIFY(image.width() > 300 && image.height() > 200);
-
-    QFile table(csv);
-    QVERIFY(table.open(QIODevice::ReadOnly));
-    const QList<QByteArray> rows = table.readAll().trimmed().split('\n');
-    QCOMPARE(rows.size(), qsizetype(13));
-    QVERIFY(rows[0].startsWith("index,caption,size,seed"));
+    check_exports();
   }
 
   void cancelStopsTheSweep() {
