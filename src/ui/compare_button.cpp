@@ -1,6 +1,7 @@
 // The control form's way into the growth chart window: the button "compare…" on the output band
 // and Ctrl+G. Without Qt Charts the program is built without the window and the button stays
 // hidden.
+#include <QCheckBox>
 #include <QKeySequence>
 #include <QPushButton>
 #include <QShortcut>
@@ -14,7 +15,8 @@ namespace mv::ui {
 
 void ControlForm::build_compare_button() {
   QPushButton* b =
-      add_button("ButtonCompare", QStringLiteral("compare…"), QRect(212, 298, 64, 17), true);
+      add_button("ButtonCompare", QStringLiteral("compare…"), QRect(296, 315, 66, 17), true);
+  fit_before(check_box("CheckBox14"), 294);
   b->setWhatsThis(help_text(29));
   b->setToolTip(QStringLiteral("<p>%1</p>").arg(help_text(29).toHtmlEscaped()));
 #ifdef MIVROLA_HAVE_CHARTS
