@@ -81,6 +81,15 @@ inline bool is_permutation_of_1_to_n(std::vector<int32_t> keys) {
   return true;
 }
 
+// True when two records of the set share a key.
+inline bool has_equal_keys(std::vector<Element> set) {
+  std::sort(set.begin(), set.end(),
+            [](const Element& a, const Element& b) { return a.key < b.key; });
+  return std::adjacent_find(set.begin(), set.end(), [](const Element& a, const Element& b) {
+           return a.key == b.key;
+         }) != set.end();
+}
+
 inline bool keys_sorted() {
   for (int i = 1; i < column_count(); ++i) {
     if (elements[i - 1].key > elements[i].key) return false;

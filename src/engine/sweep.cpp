@@ -71,10 +71,7 @@ class EngineStateKeeper {
   }
 
   ~EngineStateKeeper() {
-    controls = controls_;
-    parameters = parameters_;
-    settings.columns = columns_;
-    settings.rows = rows_;
+    restore_run_settings();
     settings.brake_factor = brake_factor_;
     settings.colorize_comparisons = colorize_;
     settings.correct_movings = correct_movings_;

@@ -134,13 +134,13 @@ const std::map<int, const char*>& help_texts() {
 
 const std::map<std::string, int>& help_numbers() {
   static const std::map<std::string, int> numbers = {
-      {"ComboBox4", 1},   {"SpinEdit2", 2},    {"SpinEdit1", 3},    {"CheckBox2", 4},
-      {"CheckBox15", 5},  {"CheckBox13", 6},   {"CheckBox7", 7},    {"CheckBox8", 7},
-      {"CheckBox10", 8},  {"CheckBox9", 9},    {"RadioGroup8", 11}, {"CheckBox17", 12},
-      {"ComboBox5", 13},  {"CheckBox19", 14},  {"CheckBox20", 15},  {"CheckBox21", 16},
-      {"ComboBox1", 17},  {"CheckBox22", 18},  {"CheckBox23", 19},  {"CheckBox24", 20},
-      {"CheckBox25", 21}, {"StaticText1", 21}, {"CheckBox26", 22},  {"SpinEdit8", 23},
-      {"Button2", 24},    {"ComboBox2", 25},   {"CheckBox27", 26},  {"ComboBox3", 27},
+      {"ComboBox4", 1},   {"SpinEdit2", 2},    {"SpinEdit1", 3},      {"CheckBox2", 4},
+      {"CheckBox15", 5},  {"CheckBox13", 6},   {"CheckBox7", 7},      {"CheckBox8", 7},
+      {"CheckBox10", 8},  {"CheckBox9", 9},    {"RadioGroup8", 11},   {"CheckBox17", 12},
+      {"ComboBox5", 13},  {"CheckBox19", 14},  {"CheckBox20", 15},    {"CheckBox21", 16},
+      {"ComboBox1", 17},  {"CheckBox22", 18},  {"CheckBox23", 19},    {"CheckBox24", 20},
+      {"CheckBox25", 21}, {"StaticText1", 21}, {"CheckBox26", 22},    {"SpinEdit8", 23},
+      {"Button2", 24},    {"ComboBox2", 25},   {"CheckBox27", 26},    {"ComboBox3", 27},
       {"CheckBox28", 28}, {"sound", 37},       {"live_counters", 38},
   };
   return numbers;
@@ -201,8 +201,8 @@ void ControlForm::attach_help() {
       "pause and continue, \"N\" while paused: one more comparison, moving or swapping (hold it "
       "down for more). Any other key or a mouse click breaks the processing off.");
   control("SpinEdit1")->setWhatsThis(help_text(3) + keys);
-  control("SpinEdit1")->setToolTip(
-      QStringLiteral("<p>%1</p>").arg((help_text(3) + keys).toHtmlEscaped()));
+  control("SpinEdit1")
+      ->setToolTip(QStringLiteral("<p>%1</p>").arg((help_text(3) + keys).toHtmlEscaped()));
   // Where the window system shows no title-bar help button, Shift+F1 asks for help instead.
   auto* ask = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1), this);
   connect(ask, &QShortcut::activated, this, [] {

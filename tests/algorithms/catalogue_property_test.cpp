@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/catalogue.h"
+#include "engine_fixture.h"
 #include "engine/controls.h"
 #include "engine/headless_run.h"
 #include "engine/options_keys.h"
@@ -16,6 +17,8 @@
 
 namespace mv {
 namespace {
+
+using test::has_equal_keys;
 
 struct SetShape {
   const char* name;
@@ -58,14 +61,6 @@ void apply(const SetShape& s) {
   controls.ComboBox2 = s.structure;
   controls.CheckBox4 = s.reversed;
   normalise_controls();
-}
-
-bool has_equal_keys(std::vector<Element> set) {
-  std::sort(set.begin(), set.end(),
-            [](const Element& a, const Element& b) { return a.key < b.key; });
-  return std::adjacent_find(set.begin(), set.end(), [](const Element& a, const Element& b) {
-           return a.key == b.key;
-         }) != set.end();
 }
 
 class EveryEntry : public ::testing::TestWithParam<int> {};

@@ -22,6 +22,8 @@
 namespace mv {
 namespace {
 
+using test::has_equal_keys;
+
 using P = Parameters;
 int32_t P::*const integer_parameters[] = {
     &P::BlockSize,
@@ -61,14 +63,6 @@ void small_set() {
   set_first_start_defaults(65535, 65535, columns, 64);
   controls.SpinEdit7 = 40;
   normalise_controls();
-}
-
-bool has_equal_keys(std::vector<Element> set) {
-  std::sort(set.begin(), set.end(),
-            [](const Element& a, const Element& b) { return a.key < b.key; });
-  return std::adjacent_find(set.begin(), set.end(), [](const Element& a, const Element& b) {
-           return a.key == b.key;
-         }) != set.end();
 }
 
 // As the program and the batch tool run them: parameter input on, so the prompts' rules apply

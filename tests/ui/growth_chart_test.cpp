@@ -73,7 +73,6 @@ class GrowthChartTest : public QObject {
     QVERIFY(rows[0].startsWith("index,caption,size,seed"));
   }
 
-
  private slots:
   void initTestCase() {
     hide_offscreen_warnings();
@@ -86,8 +85,7 @@ class GrowthChartTest : public QObject {
   // Each function also runs alone (CTest runs them one by one): the window opens when needed.
   void init() {
     if (chart_window) return;
-    chart_window =
-        qobject_cast<ui::GrowthChartWindow*>(windows->control.open_compare_window());
+    chart_window = qobject_cast<ui::GrowthChartWindow*>(windows->control.open_compare_window());
     QVERIFY(chart_window);
     chart_window->resize(1000, 640);
     QVERIFY(QTest::qWaitForWindowExposed(chart_window));
