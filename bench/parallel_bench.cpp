@@ -3,7 +3,7 @@
 // resident memory of the run (each run in a child process of its own, so that the peak is its
 // own); then the parallel quick sort (entry 272) against the sequential quick sort 268 on 65535
 // random columns, and the thread framework's own costs: one task handed over to a new worker,
-// and one exchange a worker has done on the main thread.
+// and one exchange a worker makes, without windows and with them (on the main thread).
 //
 //   build/default/bench/parallel_bench
 //   build/default/bench/parallel_bench --benchmark_filter=entry_on   (only 268 and 272)
@@ -146,8 +146,17 @@ void handover_of_one_task(benchmark::State& state) {
 }
 BENCHMARK(handover_of_one_task)->Unit(benchmark::kMicrosecond);
 
-// One exchange requested by a worker and done on the main thread, which waits for it.
-void exchange_on_the_main_thread(benchmark::State& state) {
+// The windows' host as far as exchanges go: they are made on the main thread.
+class ExchangesOnMain : public mv::Host {
+ public:
+  bool exchanges_on_main_thread() override { return true; }
+};
+
+// Exchanges a worker asks for: with windows (argument 1) each is a round trip to the main
+// thread, which waits for it; without (0) the worker makes it on its own thread.
+void worker_exchange(benchmark::State& state) {
+  ExchangesOnMain windows;
+  if (state.range(0) == 1) mv::set_host(&windows);
   mv::size_element_set(16);
   mv::begin_parallel_run(16);
   std::atomic<int64_t> wanted{0};
@@ -165,8 +174,9 @@ void exchange_on_the_main_thread(benchmark::State& state) {
     mv::wait_until([&] { return done.load(); });
   }
   mv::finish_parallel_run();
+  mv::set_host(nullptr);
   state.SetItemsProcessed(state.iterations() * batch);
 }
-BENCHMARK(exchange_on_the_main_thread)->Unit(benchmark::kMillisecond);
+BENCHMARK(worker_exchange)->ArgName("on_main")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -31,7 +31,7 @@ Counter<uint32_t> threads;
 
 std::atomic<bool> processing_active{false};
 std::atomic<bool> break_off{false};
-std::atomic<bool> paused{false};
+PauseFlag paused;
 std::atomic<bool> results_shown{false};
 std::atomic<uint16_t> algorithm_index{0};
 bool stable_comparings = true;
@@ -115,14 +115,27 @@ void set_break_after_ops(uint64_t k) {
   update_counting_path();
 }
 
+void PauseFlag::store(bool on) {
+  on_.store(on);
+  if (on) return;
+  // Taking the mutex once orders the clearing before any waiter's next look at the flag.
+  { const std::lock_guard<std::mutex> guard(mutex_); }
+  cleared_.notify_all();
+}
+
+void PauseFlag::wait_while_set() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  // break_off is set in many places without a notification: it is looked at every 20 ms.
+  while (on_.load() && !break_off.load(std::memory_order_relaxed)) {
+    cleared_.wait_for(lock, std::chrono::milliseconds(20));
+  }
+}
+
 namespace {
 // A worker thread of a parallel sort holds still while paused, at its next counted operation,
 // whether or not that operation draws.
 void hold_worker_while_paused() {
-  while (paused.load(std::memory_order_relaxed) && !break_off.load(std::memory_order_relaxed) &&
-         !on_main_thread()) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  if (!on_main_thread()) paused.wait_while_set();
 }
 }  // namespace
 
@@ -258,9 +271,7 @@ void draw_column_full(int i, bool clear_above, uint32_t colour) {
     // A worker thread (a parallel sort's comparison): the main thread runs the events; the
     // worker only holds still while paused, and paints only where painting is deferred, since
     // the surface itself belongs to the main thread.
-    while (paused.load(std::memory_order_relaxed) && !break_off.load(std::memory_order_relaxed)) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    paused.wait_while_set();
     if (!deferred.load(std::memory_order_relaxed)) {
       if (processing_active.load(std::memory_order_relaxed)) brake();
       return;

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 #include "engine/counters.h"
@@ -36,9 +38,29 @@ extern Counter<uint64_t> swappings;
 extern Counter<uint64_t> main_loop_runnings;
 extern Counter<uint32_t> threads;
 
+// The pause flag (the "P" key): read like an atomic bool; worker threads that hold still while it
+// is set sleep until it is cleared instead of looking at it again and again.
+class PauseFlag {
+ public:
+  bool load(std::memory_order order = std::memory_order_seq_cst) const { return on_.load(order); }
+  void store(bool on);
+  PauseFlag& operator=(bool on) {
+    store(on);
+    return *this;
+  }
+  operator bool() const { return load(); }
+  // Blocks the calling thread while the flag is set, until it is cleared or break_off is set.
+  void wait_while_set();
+
+ private:
+  std::atomic<bool> on_{false};
+  std::mutex mutex_;
+  std::condition_variable cleared_;
+};
+
 extern std::atomic<bool> processing_active;
 extern std::atomic<bool> break_off;
-extern std::atomic<bool> paused;
+extern PauseFlag paused;
 extern std::atomic<bool> results_shown;
 
 extern std::atomic<uint16_t> algorithm_index;

@@ -44,6 +44,10 @@ class Host {
   }
   // The results report dialog "results output".
   virtual void show_report(const std::string& /*text*/) {}
+  // Whether the workers of a parallel sort hand their exchanges to the main thread, which draws
+  // them. Without windows there is nothing to draw: each worker makes its own exchange, one at
+  // a time with every other, which spares the two thread switches of a hand-over.
+  virtual bool exchanges_on_main_thread() { return false; }
   // Run f on the main thread and wait for it to finish: at once on the main thread, otherwise
   // queued for the main thread, which runs the queue while it waits for workers.
   virtual void run_on_main_thread(const std::function<void()>& f) {

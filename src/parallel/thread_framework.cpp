@@ -37,6 +37,26 @@ constexpr auto break_off_check = 20ms;
 // How many queued workers a waiting pooled thread runs inside one another at most.
 constexpr int max_nesting = 64;
 
+// A worker's message queue: seldom more than a few messages, and most workers get none, so it
+// allocates nothing until the first one comes.
+class MessageQueue {
+ public:
+  bool empty() const { return head_ == items_.size(); }
+  void push(int message) { items_.push_back(message); }
+  int pop() {
+    const int message = items_[head_++];
+    if (empty()) {
+      items_.clear();
+      head_ = 0;
+    }
+    return message;
+  }
+
+ private:
+  std::vector<int> items_;
+  size_t head_ = 0;
+};
+
 // One worker (a logical thread).
 struct Worker : std::enable_shared_from_this<Worker> {
   uint32_t id = 0;
@@ -48,7 +68,7 @@ struct Worker : std::enable_shared_from_this<Worker> {
   // The message queue, also the place where the worker waits.
   std::mutex mutex;
   std::condition_variable changed;
-  std::deque<int> messages;
+  MessageQueue messages;
   uint64_t events = 0;  // a message or the end of a worker it started
   bool sleeping = false;
   int awaiting = 0;  // finish messages still missing before `then` runs
@@ -270,11 +290,15 @@ class Pool {
 Pool pool;
 
 // Marks the calling pooled thread blocked while it waits: the queue may then go to another
-// thread, and the main thread hears of what this one posted.
+// thread, and the main thread hears of what this one posted. The main thread, when it waits
+// inside a worker it runs itself, hands the queue on too (it cannot look at it meanwhile).
 class Blocked {
  public:
   Blocked() : pooled_(in_pool) {
-    if (!pooled_) return;
+    if (!pooled_) {
+      pool.dispatch();
+      return;
+    }
     pool.set_blocked(true);
     announce_main_thread_work();
   }
@@ -286,6 +310,37 @@ class Blocked {
 
  private:
   bool pooled_;
+};
+
+// What the main thread waits for while it sleeps in main_wait. The end of a worker it started
+// wakes it only when this holds then, not at every end: a pass of many short workers costs the
+// main thread one wake-up, not one per worker.
+std::mutex probe_mutex;
+const std::function<bool()>* main_probe = nullptr;
+
+void wake_main_if_done() {
+  std::lock_guard<std::mutex> guard(probe_mutex);
+  if (main_probe != nullptr && (*main_probe)()) wake_main_thread();
+}
+
+// Publishes done as the main thread's probe for as long as it lives.
+class MainProbe {
+ public:
+  explicit MainProbe(const std::function<bool()>* done) : set_(done != nullptr) {
+    if (!set_) return;
+    std::lock_guard<std::mutex> guard(probe_mutex);
+    main_probe = done;
+  }
+  ~MainProbe() {
+    if (!set_) return;
+    std::lock_guard<std::mutex> guard(probe_mutex);
+    main_probe = nullptr;
+  }
+  MainProbe(const MainProbe&) = delete;
+  MainProbe& operator=(const MainProbe&) = delete;
+
+ private:
+  bool set_;
 };
 
 // The end of a worker: it leaves the registry and tells its starter (and the main thread, which
@@ -303,7 +358,7 @@ void end_worker(const WorkerPtr& w) {
   const WorkerPtr starter = w->starter == main_thread_id ? main_worker : worker_of(w->starter);
   const int still = live.fetch_sub(1) - 1;
   if (starter == main_worker) {
-    wake_main_thread_later();
+    wake_main_if_done();
   } else if (starter) {
     notify(*starter);
   }
@@ -344,15 +399,29 @@ void release_waiting_workers() {
 }
 
 // The main thread waits: it runs the workers' queued exchanges and the user-interface events,
-// and sleeps until a worker hands it work or wakes it, or the pump interval has passed.
-bool main_wait(const std::function<bool()>& done, bool stop_on_break_off) {
+// and sleeps until a worker hands it work or wakes it, or the pump interval has passed. With
+// `probe`, done only reads shared state and the ends of workers evaluate it (wake_main_if_done);
+// otherwise whatever makes it true wakes the main thread itself (a message does).
+bool main_wait(const std::function<bool()>& done, bool stop_on_break_off, bool probe) {
+  const MainProbe published(probe ? &done : nullptr);
   auto last_look = std::chrono::steady_clock::now();
+  // Without windows the main thread serves no exchanges, so it runs the queued workers it
+  // started itself, as a waiting worker does.
+  const bool run_own = !host().exchanges_on_main_thread();
   for (;;) {
     run_main_thread_tasks();
     if (done()) return true;
     if (broken()) {
       release_waiting_workers();
       if (stop_on_break_off) return false;
+    }
+    if (run_own && nesting < max_nesting) {
+      if (const WorkerPtr queued = pool.take_started_by(main_thread_id)) {
+        ++nesting;
+        run_worker(queued);
+        --nesting;
+        continue;
+      }
     }
     host().process_events_while_waiting();
     run_main_thread_tasks();
@@ -398,8 +467,7 @@ bool worker_wait(Worker& me, const std::function<bool()>& done) {
 bool pop_message(Worker& me, int& message) {
   std::lock_guard<std::mutex> guard(me.mutex);
   if (me.messages.empty()) return false;
-  message = me.messages.front();
-  me.messages.pop_front();
+  message = me.messages.pop();
   return true;
 }
 
@@ -464,7 +532,7 @@ void finish_parallel_run() {
   if (!run_active.load()) return;
   // Every worker ends by itself once it is done or sees break_off; the main thread keeps serving
   // their exchanges until the last one has ended.
-  main_wait([] { return live.load() == 0; }, false);
+  main_wait([] { return live.load() == 0; }, false, true);
   pool.shut_down();
   clear_registry();
   run_main_thread_tasks();
@@ -523,7 +591,7 @@ void post_message(uint32_t thread_id, int message) {
       // A suspended worker: its final steps wait for the finish messages, nothing else does.
       if (message != finish_message || --w->awaiting <= 0 || broken()) then.swap(w->then);
     } else {
-      w->messages.push_back(message);
+      w->messages.push(message);
       ++w->events;
       sleeping = w->sleeping;
     }
@@ -542,7 +610,8 @@ int wait_finish_messages(int count) {
   Worker& me = current_worker();
   int got = 0;
   bool other = false;
-  wait_until([&] {
+  // The test takes the messages it finds, so only this thread may make it; a message wakes it.
+  const std::function<bool()> done = [&] {
     int message = 0;
     while (got < count && !other && pop_message(me, message)) {
       if (message == finish_message) {
@@ -552,7 +621,12 @@ int wait_finish_messages(int count) {
       }
     }
     return got >= count || other;
-  });
+  };
+  if (this_worker == nullptr) {
+    main_wait(done, true, false);
+  } else {
+    worker_wait(me, done);
+  }
   return got;
 }
 
@@ -567,8 +641,7 @@ void finish_after_messages(int count, std::function<void()> then) {
     std::lock_guard<std::mutex> guard(me.mutex);
     int missing = count;
     while (missing > 0 && !me.messages.empty()) {
-      const int message = me.messages.front();
-      me.messages.pop_front();
+      const int message = me.messages.pop();
       if (message != finish_message) {
         missing = 0;
         break;
@@ -586,7 +659,7 @@ void finish_after_messages(int count, std::function<void()> then) {
 }
 
 bool wait_until(const std::function<bool()>& done) {
-  if (this_worker == nullptr) return main_wait(done, true);
+  if (this_worker == nullptr) return main_wait(done, true, true);
   return worker_wait(*this_worker, done);
 }
 
@@ -635,8 +708,31 @@ void release_lock() {
   if (wake_main) wake_main_thread();
 }
 
+// Without windows, the exchanges of every thread run on the thread that makes them, one at a
+// time under this mutex: it stands for the main thread. Nothing is locked while it is held.
+std::mutex exchange_mutex;
+
+// With `locked`, the lock is taken for the calling thread around f.
+void run_exchange_here(const std::function<void()>& f, bool locked) {
+  const uint32_t owner = current_thread_id();
+  if (locked) acquire_lock(owner);
+  try {
+    std::lock_guard<std::mutex> guard(exchange_mutex);
+    f();
+  } catch (...) {
+    if (locked) release_lock();
+    throw;
+  }
+  if (locked) release_lock();
+}
+
 // Runs f on the main thread; with `locked`, holding the lock for the calling worker there.
+// Without windows, f runs on the calling thread instead (run_exchange_here).
 void run_on_main(const std::function<void()>& f, bool locked) {
+  if (!host().exchanges_on_main_thread()) {
+    run_exchange_here(f, locked);
+    return;
+  }
   Blocked blocked;
   if (!locked) {
     host().run_on_main_thread(f);
@@ -695,7 +791,7 @@ void store_on_main(int i, const Element& record, bool locked) {
 }
 
 void finish_by_swap_on_main(int i, int j, bool locked, std::function<void(bool)> after) {
-  if (this_worker == nullptr) {
+  if (this_worker == nullptr || !host().exchanges_on_main_thread()) {
     const bool swapped = swap_on_main(i, j, locked);
     if (after) after(swapped);
     return;

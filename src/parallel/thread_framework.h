@@ -8,11 +8,13 @@
 // logical threads alive at once and never more than max_pool_threads; a worker that finds no
 // free thread waits in the queue, so no worker is ever dropped and `threads` counts what the
 // algorithm starts. A pooled thread that waits for the workers it started runs those of them
-// still queued itself, so waiting workers never hold up the workers they wait for.
+// still queued itself, so waiting workers never hold up the workers they wait for; so does the
+// main thread where it serves no exchanges (without windows).
 //
 // Rules every parallel sort keeps:
 // - Workers compare on their own thread with the counted operations; every exchange or store
-//   runs on the main thread (swap_on_main, store_on_main), so the set is written by one thread.
+//   runs on the main thread (swap_on_main, store_on_main), so the set is written by one thread;
+//   without windows it runs on the worker's own thread, one exchange at a time.
 // - Every wait blocks until what it waits for happens, and stops on break_off. A wait on the main
 //   thread keeps running the workers' queued exchanges and the user-interface events, so the
 //   main thread never blocks a worker.
@@ -115,7 +117,8 @@ void finish_after_messages(int count, std::function<void()> then);
 
 // Waits until done() holds or break_off is set; returns done(). It blocks until a message, the
 // end of a worker this thread started or break_off may have changed done(). On the main thread
-// it serves the workers and runs events while waiting.
+// it serves the workers and runs events while waiting. done must only read shared state: the
+// ending workers evaluate it too, to wake the main thread once it holds.
 bool wait_until(const std::function<bool()>& done);
 
 // ---- The lock -------------------------------------------------------------------------------

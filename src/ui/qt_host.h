@@ -39,6 +39,8 @@ class QtHost : public Host {
                                     const std::string& default_value) override;
   void show_report(const std::string& text) override;
   void process_events_while_waiting() override;
+  // The windows draw on the main thread, so the workers' exchanges go there.
+  bool exchanges_on_main_thread() override { return true; }
 
   void prepare_display_for_run() override;
   void set_control_form_visible(bool visible) override;

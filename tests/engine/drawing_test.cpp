@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine_fixture.h"
@@ -172,6 +175,33 @@ TEST_F(Drawing, PauseWaitsForEventsThroughTheHost) {
   draw_column(0, true, 0);  // a quitting application is not held by the pause
   paused = false;
   set_host(nullptr);
+}
+
+// A worker thread holds still at its next counted operation while paused, and goes on when the
+// pause ends or the run is broken off.
+TEST_F(Drawing, PausedWorkerHoldsStillUntilResumedOrBrokenOff) {
+  mark_main_thread();
+  set_break_after_ops(1000);  // counting on the path that worker threads take
+  for (const bool by_break_off : {false, true}) {
+    paused = true;
+    std::atomic<bool> counted{false};
+    std::thread worker([&] {
+      count_comparison();
+      counted = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_FALSE(counted);
+    if (by_break_off) {
+      break_off = true;
+    } else {
+      paused = false;
+    }
+    worker.join();
+    EXPECT_TRUE(counted);
+    paused = false;
+    break_off = false;
+  }
+  set_break_after_ops(0);
 }
 
 TEST_F(Drawing, DeferredPaintingPaintsTheLastStateOnce) {

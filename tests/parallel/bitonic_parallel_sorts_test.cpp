@@ -140,6 +140,8 @@ class OverlapHost : public Host {
   std::atomic<int> most_inside{0};
   std::atomic<int> most_running{0};
 
+  // Watches the exchanges on their way to the main thread, as the windows make them.
+  bool exchanges_on_main_thread() override { return true; }
   void run_on_main_thread(const std::function<void()>& f) override {
     if (on_main_thread()) {
       f();

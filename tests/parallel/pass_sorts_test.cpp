@@ -38,6 +38,8 @@ struct Observed {
 class SamplingHost : public Host {
  public:
   std::atomic<int> most{0};
+  // Watches the exchanges on their way to the main thread, as the windows make them.
+  bool exchanges_on_main_thread() override { return true; }
   void run_on_main_thread(const std::function<void()>& f) override {
     const int now = running_threads.load();
     int m = most.load();

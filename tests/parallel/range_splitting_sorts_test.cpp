@@ -40,6 +40,8 @@ class ObservingHost : public Host {
  public:
   std::atomic<int> max_live{0};
   std::atomic<int> max_running{0};
+  // Watches the exchanges on their way to the main thread, as the windows make them.
+  bool exchanges_on_main_thread() override { return true; }
   void run_on_main_thread(const std::function<void()>& f) override {
     raise(max_live, live_threads());
     raise(max_running, running_threads.load());

@@ -31,43 +31,57 @@ class Framework : public ::testing::Test {
   std::vector<int32_t> start_keys_;
 };
 
-// Each of 16 workers compares and exchanges inside its own 4 columns; the swaps run on the main
-// thread, whose id the worker sees there.
-void exchange_within_quarter(int base, std::atomic<int>& off_main) {
+// A host like the windows: the workers' exchanges go to the main thread, which notes any that
+// ran elsewhere.
+class WindowsLikeHost : public Host {
+ public:
+  std::atomic<int> off_main{0};
+  bool exchanges_on_main_thread() override { return true; }
+  void run_on_main_thread(const std::function<void()>& f) override {
+    Host::run_on_main_thread([&] {
+      if (!on_main_thread()) off_main.fetch_add(1);
+      f();
+    });
+  }
+};
+
+// Each of 16 workers compares and exchanges inside its own 4 columns.
+void exchange_within_quarter(int base) {
   for (int round = 0; round < 20 && !broken(); ++round) {
     for (int i = base; i < base + 3; ++i) {
-      if (elem_greater(i, i + 1)) {
-        host().run_on_main_thread([&] {
-          if (!on_main_thread()) off_main.fetch_add(1);
-          swap_elements(i, i + 1, true);
-        });
-      }
+      if (elem_greater(i, i + 1)) swap_on_main(i, i + 1);
     }
   }
 }
 
-TEST_F(Framework, WorkersExchangeOnTheMainThreadAndCountExactly) {
-  for (int mode : {1, 2}) {
-    SCOPED_TRACE(mode);
-    test::prepare_set(start_keys_);
-    processing_active = true;
-    begin_parallel_run(column_count());
-    simultaneous_mode1 = mode == 1;
-    std::atomic<int> off_main{0};
-    for (int w = 0; w < 16; ++w) {
-      ASSERT_NE(start_worker([w, &off_main] { exchange_within_quarter(4 * w, off_main); }), 0u);
+// With windows the exchanges run on the main thread; without, on the workers' own threads one at
+// a time. Either way every operation is counted once and nothing is lost.
+TEST_F(Framework, WorkersExchangeOneAtATimeAndCountExactly) {
+  WindowsLikeHost windows;
+  for (const bool with_windows : {false, true})
+    for (int mode : {1, 2}) {
+      SCOPED_TRACE(testing::Message() << "mode " << mode << (with_windows ? ", windows" : ""));
+      test::prepare_set(start_keys_);
+      set_host(with_windows ? &windows : nullptr);
+      processing_active = true;
+      begin_parallel_run(column_count());
+      simultaneous_mode1 = mode == 1;
+      for (int w = 0; w < 16; ++w) {
+        ASSERT_NE(start_worker([w] { exchange_within_quarter(4 * w); }), 0u);
+      }
+      finish_parallel_run();
+      set_host(nullptr);
+      EXPECT_EQ(windows.off_main.load(), 0);
+      EXPECT_EQ(threads.get(), 16u);
+      // 20 rounds of 3 comparisons in each of 16 workers, none lost to a race.
+      EXPECT_EQ(comparisons.get(), 16u * 20u * 3u);
+      EXPECT_TRUE(test::permutation_intact(start_keys_));
+      for (int w = 0; w < 16; ++w) {
+        EXPECT_TRUE(
+            std::is_sorted(elements.begin() + 4 * w, elements.begin() + 4 * w + 4,
+                           [](const Element& a, const Element& b) { return a.key < b.key; }));
+      }
     }
-    finish_parallel_run();
-    EXPECT_EQ(off_main.load(), 0);
-    EXPECT_EQ(threads.get(), 16u);
-    // 20 rounds of 3 comparisons in each of 16 workers, none lost to a race.
-    EXPECT_EQ(comparisons.get(), 16u * 20u * 3u);
-    EXPECT_TRUE(test::permutation_intact(start_keys_));
-    for (int w = 0; w < 16; ++w) {
-      EXPECT_TRUE(std::is_sorted(elements.begin() + 4 * w, elements.begin() + 4 * w + 4,
-                                 [](const Element& a, const Element& b) { return a.key < b.key; }));
-    }
-  }
 }
 
 TEST_F(Framework, MainThreadTakesTheLockFromAWorkerThatWaitsForIt) {
@@ -146,7 +160,10 @@ TEST_F(Framework, BreakOffReleasesEveryWaitAndThePoolCapHolds) {
 }
 
 // Thousands of short workers run on a few reused threads, never more than were alive at once.
+// (With windows, so that the main thread only serves and the pool runs every worker.)
 TEST_F(Framework, ThreadsAreReused) {
+  WindowsLikeHost windows;
+  set_host(&windows);
   begin_parallel_run(column_count());
   std::atomic<int> ran{0};
   for (int w = 0; w < 3000; ++w) {
@@ -154,6 +171,7 @@ TEST_F(Framework, ThreadsAreReused) {
     if (w % 100 == 99) wait_all_running_done();
   }
   finish_parallel_run();
+  set_host(nullptr);
   EXPECT_EQ(ran.load(), 3000);
   EXPECT_EQ(threads.get(), 3000u);
   EXPECT_GE(peak_pool_threads(), 1);
