@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "engine/catalogue.h"
-#include "engine_fixture.h"
 #include "engine/controls.h"
 #include "engine/headless_run.h"
 #include "engine/options_keys.h"
 #include "engine/parameters.h"
+#include "engine_fixture.h"
 
 namespace mv::catalogue_property_test {
 namespace {
