@@ -15,7 +15,7 @@ namespace mv {
 
 namespace {
 
-inline int variant() {
+inline int exchange_variant() {
   return algorithm_index.load(std::memory_order_relaxed);
 }
 
@@ -112,7 +112,7 @@ namespace {
 void bubble_sort_with_movings() {
   const int last = last_position();
   Element buffer;
-  if (variant() == 59) {
+  if (exchange_variant() == 59) {
     for (int k = 0; k < last; ++k) {
       if (broken()) return;
       bool shifted = false;
@@ -158,7 +158,7 @@ void bubble_sort_with_movings() {
 // 60 passes downwards, 63 upwards, until a pass swaps nothing.
 void bubble_sort_with_swappings() {
   const int last = last_position();
-  const bool upwards = variant() == 63;
+  const bool upwards = exchange_variant() == 63;
   bool swapped = true;
   while (swapped) {
     swapped = false;
@@ -176,7 +176,7 @@ void bubble_sort_optimized() {
   const int last = last_position();
   if (last < 1) return;
   TStackemulator stack;
-  if (variant() == 61) {
+  if (exchange_variant() == 61) {
     int lo = 0, j = last;
     stack.Push(static_cast<uint16_t>(last));
     while (!broken()) {
@@ -260,7 +260,7 @@ void comb_sort() {
 // set is sorted; pending halves wait on the stack as (lo, hi) pairs over a (0, 0) end marker.
 void circle_sort_recursive() {
   const int last = last_position();
-  const int v = variant();
+  const int v = exchange_variant();
   TStackemulator stack(2);
   while (!broken() && !check_sorted()) {
     main_loop_runnings.increment();
@@ -384,7 +384,7 @@ void cycle_sort() {
 void friends_sort() {
   const int last = last_position();
   const int mid = last / 2;
-  const bool accelerated = variant() == 78;
+  const bool accelerated = exchange_variant() == 78;
   int i = 0, j = last;
   while (i < mid || j > mid) {
     for (int a = i + 1, b = j - 1; a < j || b > i; ++a, --b) {
@@ -409,7 +409,7 @@ void friends_sort() {
 // 79 to 83: binary-search passes over the unsorted set, rounds until it is sorted.
 void fun_sort() {
   const int last = last_position();
-  const int v = variant();
+  const int v = exchange_variant();
   while (!broken() && !check_sorted()) {
     main_loop_runnings.increment();
     switch (v) {
@@ -444,7 +444,7 @@ void fun_sort() {
 // maximum with movings, the prefix 0..maxpos waiting in buffer_a.
 void pancake_sort() {
   const int last = last_position();
-  const bool original = variant() == 248;
+  const bool original = exchange_variant() == 248;
   for (int m = last; m > 0; --m) {
     int maxpos = m;
     for (int k = m - 1; k >= 0; --k) {
@@ -538,7 +538,7 @@ void naisel_sort() {
     compare_exchange(a, b);
     return true;
   };
-  switch (variant()) {
+  switch (exchange_variant()) {
     case 362:
       for (int i = 0; i < last; ++i) {
         for (int j = last; j > i; --j) {

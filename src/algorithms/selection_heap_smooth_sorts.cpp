@@ -59,7 +59,7 @@ bool key_then_start_after(int i, int j) {
   return r;
 }
 
-bool stabilize_locally() {
+bool stabilizing_locally() {
   return settings.stabilize_locally.load(std::memory_order_relaxed);
 }
 
@@ -126,7 +126,7 @@ void selection_sort() {
     }
     if (broken()) return;
     swap_elements(i, m, true);
-    if (stabilize_locally()) stabilize_range(i + 1, m);
+    if (stabilizing_locally()) stabilize_range(i + 1, m);
   }
 }
 
@@ -138,7 +138,7 @@ void selection_sort_reverse() {
     }
     if (broken()) return;
     swap_elements(m, x, true);
-    if (stabilize_locally() && m > 1) stabilize_range(x, m - 1);
+    if (stabilizing_locally() && m > 1) stabilize_range(x, m - 1);
   }
 }
 
@@ -170,7 +170,7 @@ void selection_sort_min_max() {
     if (mn != i) swap_elements(mn, i, true);
     if (mx == i) mx = mn;  // the maximum has just moved there
     if (mx != hi) swap_elements(mx, hi, true);
-    if (stabilize_locally()) {
+    if (stabilizing_locally()) {
       stabilize_range(i + 1, mn);
       stabilize_range(mx, hi);
     }

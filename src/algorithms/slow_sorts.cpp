@@ -27,7 +27,7 @@ namespace {
 inline int set_size() {
   return static_cast<int>(column_count());
 }
-inline int variant() {
+inline int slow_variant() {
   return algorithm_index.load(std::memory_order_relaxed);
 }
 
@@ -51,7 +51,7 @@ bool before_by_start(int i, int j) {
   return r;
 }
 
-void exchange_step(int a, int b) {
+void enumeration_exchange(int a, int b) {
   const int lo = std::min(a, b);
   const int hi = std::max(a, b);
   if (lo == hi) return;
@@ -118,7 +118,7 @@ void settle_neighbours() {
 // an unsorted set; the next round goes on from there. A round that changed nothing can never
 // change anything, so the set is then settled by neighbour compare-exchanges.
 void run_enumeration(EnumerationRound round, bool check_first) {
-  const int v = variant();
+  const int v = slow_variant();
   step_kind = v == 45                           ? StepKind::ordering_by_start
               : (v == 39 || v == 41 || v == 47) ? StepKind::ordering
                                                 : StepKind::exchange;
@@ -162,7 +162,7 @@ bool plain_changes_round() {
         continue;
       }
       // 1-based places j - c[j] + s and j - q + s
-      exchange_step(j - c[j] + s - 1, j - q + s - 1);
+      enumeration_exchange(j - c[j] + s - 1, j - q + s - 1);
       c[j] = q;
       if (step_done()) return true;
       break;
@@ -191,9 +191,9 @@ bool mobile_labels(bool mirrored) {
     const int from = place[mobile];
     const int to = from + dir[mobile];
     if (mirrored) {
-      exchange_step(n - 1 - from, n - 1 - to);
+      enumeration_exchange(n - 1 - from, n - 1 - to);
     } else {
-      exchange_step(from, to);
+      enumeration_exchange(from, to);
     }
     std::swap(label[from], label[to]);
     place[label[from]] = from;
@@ -219,7 +219,7 @@ bool heap_iterative_round() {
   while (i <= r) {
     if (broken()) return true;
     if (c[i] < i) {
-      exchange_step(i, (i & 1) != 0 ? c[i] : 0);
+      enumeration_exchange(i, (i & 1) != 0 ? c[i] : 0);
       if (step_done()) return true;
       ++c[i];
       i = 0;
@@ -251,7 +251,7 @@ bool heap_recursive(bool rule_2) {
     }
     if (f.i < f.k - 1) {
       const int partner = (f.k & 1) != 0 ? 0 : (rule_2 ? f.k - 2 - f.i : f.i);
-      exchange_step(partner, f.k - 1);
+      enumeration_exchange(partner, f.k - 1);
       ++f.i;
       if (step_done()) return true;
       descend = true;
@@ -354,7 +354,7 @@ bool permutation_number_round() {
       if (broken()) return true;
       if (label[p] == target[p]) continue;
       const int q = place[target[p]];
-      exchange_step(p, q);
+      enumeration_exchange(p, q);
       std::swap(label[p], label[q]);
       place[label[p]] = p;
       place[label[q]] = q;
@@ -385,7 +385,7 @@ bool swap_recurse_swap_round() {
     if (f.phase == 0) {
       f.phase = 1;
       if (t != m - 1) {
-        exchange_step(t, m - 1);
+        enumeration_exchange(t, m - 1);
         if (step_done()) return true;
       }
     } else if (f.phase == 1) {
@@ -395,7 +395,7 @@ bool swap_recurse_swap_round() {
       f.phase = 0;
       ++f.t;
       if (t != m - 1) {
-        exchange_step(t, m - 1);
+        enumeration_exchange(t, m - 1);
         if (step_done()) return true;
       }
     }
@@ -404,7 +404,7 @@ bool swap_recurse_swap_round() {
 }
 
 void bogo_sort() {
-  switch (variant()) {
+  switch (slow_variant()) {
     case 38:
     case 39:
       run_enumeration(plain_changes_round, true);
@@ -453,7 +453,7 @@ void bogo_sort() {
 // ---- Bozo sorts ----------------------------------------------------------------------------
 
 void bozo_sort() {
-  const int v = variant();
+  const int v = slow_variant();
   const int n = set_size();
   const int r = n - 1;
   int distance = r / 2;      // 58
@@ -577,7 +577,7 @@ void healy_sort() {
 // front, and the next pass ends at the highest of them + 1. Copies travel through the same slots
 // of buffer_a; a break-off during the write-back still finishes it by counted operations.
 void swirl_sort() {
-  const bool forward = variant() == 386;
+  const bool forward = slow_variant() == 386;
   const int r = set_size() - 1;
   const int step = forward ? -1 : 1;  // from the far end of the range towards its bound
   const int far = forward ? r : 0;
@@ -623,7 +623,7 @@ void swirl_sort() {
 // 392 settles two-element sub-ranges by one compare-exchange; 393 compare-exchanges the ends of
 // the whole set and of every sub-range before handling it. Frames (a, b, sub-ranges begun).
 void stooge_sort() {
-  const bool ends_first = variant() == 393;
+  const bool ends_first = slow_variant() == 393;
   const int n = set_size();
   if (n < 2) return;
   if (ends_first || n == 2) compare_exchange(0, n - 1);
@@ -655,7 +655,7 @@ void stooge_sort() {
 // puts the smaller minimum first and sorts l+1..r, the combination does both and sorts
 // l+1..r-1. Frames (l, r, halves done); the final sort of a range replaces its frame.
 void slow_silly_sort() {
-  const int v = variant();
+  const int v = slow_variant();
   const bool right_first = v == 359 || v == 361 || v == 369;
   const bool slow = v == 368 || v == 369;
   const bool silly = v == 358 || v == 359;

@@ -5,7 +5,7 @@
 #include "algorithms/binary_counting_pass.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::binary_counting_pass_test {
 namespace {
 
 std::vector<int> start_positions() {
@@ -107,4 +107,4 @@ TEST_F(BinaryCountingPass, BreakOffDuringTheWriteBackLosesNothing) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::binary_counting_pass_test

@@ -10,7 +10,7 @@
 #include "engine/element_set.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::block_swapping_test {
 namespace {
 
 constexpr int set_size = 40;
@@ -233,4 +233,4 @@ TEST(BlockSwapping, BreakOffKeepsThePermutation) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::block_swapping_test

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "engine/catalogue.h"
-#include "engine_fixture.h"
 #include "engine/controls.h"
 #include "engine/headless_run.h"
 #include "engine/options_keys.h"
 #include "engine/parameters.h"
+#include "engine_fixture.h"
 
-namespace mv {
+namespace mv::catalogue_property_test {
 namespace {
 
 using test::has_equal_keys;
@@ -192,4 +192,4 @@ std::vector<int> all_indexes() {
 INSTANTIATE_TEST_SUITE_P(Catalogue, EveryEntry, ::testing::ValuesIn(all_indexes()));
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::catalogue_property_test

@@ -10,7 +10,7 @@
 #include "engine/parameters.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::distribution_sorts_test {
 namespace {
 
 const std::vector<int> kLsdEntries = {295, 296, 297, 298, 299, 300, 301, 302, 303, 304, 305};
@@ -275,4 +275,4 @@ TEST(DistributionSorts, SmallSets) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::distribution_sorts_test

@@ -10,7 +10,7 @@
 #include "engine/random.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::exchange_sorts_test {
 namespace {
 
 const std::vector<int> kEntries = {59,  60,  61,  62,  63,  64,  65,  66,  67,  68,  70,
@@ -261,4 +261,4 @@ TEST(ExchangeSorts, RandomisedEntriesDrawFromTheProgramGenerator) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::exchange_sorts_test

@@ -13,7 +13,7 @@
 #include "engine/random.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::insertion_sorts_test {
 namespace {
 
 const std::vector<int> kEntries = {0,   33,  34,  74,  101, 102, 103, 104, 105, 106, 107,
@@ -378,4 +378,4 @@ TEST(InsertionSorts, BreakOffKeepsThePermutation) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::insertion_sorts_test

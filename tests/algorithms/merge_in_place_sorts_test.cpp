@@ -13,7 +13,7 @@
 #include "engine/settings.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::merge_in_place_sorts_test {
 namespace {
 
 using Merge = std::function<void(int, int, int)>;
@@ -277,4 +277,4 @@ TEST(MergeInPlace, WorkspaceMergeSortsExchangeOnly) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::merge_in_place_sorts_test

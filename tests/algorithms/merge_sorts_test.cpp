@@ -12,7 +12,7 @@
 #include "engine/random.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::merge_sorts_test {
 namespace {
 
 const std::vector<int> kEntries = {118, 119, 121, 122, 145, 165, 166, 167, 168, 169, 170, 184, 187,
@@ -410,4 +410,4 @@ TEST(MergeBreakOff, RecordsPutBackAreCounted) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::merge_sorts_test

@@ -10,7 +10,7 @@
 #include "engine/random.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::quick_sorts_test {
 namespace {
 
 // Plain <= and >= comparisons: one comparison per compare-exchange, easy to count by hand.
@@ -409,4 +409,4 @@ TEST(QuickFamily, SplitSortsAreStableWithPlainComparisons) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::quick_sorts_test

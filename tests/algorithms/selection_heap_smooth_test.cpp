@@ -9,7 +9,7 @@
 #include "engine/parameters.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::selection_heap_smooth_test {
 namespace {
 
 const std::vector<int> family = {88, 89,  90,  91,  92,  93,  94,  95,  96,  97,  98,
@@ -289,4 +289,4 @@ TEST_F(PresortingForms, SmoothSortStopsWhereTheSortedPartReachesItsPosition) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::selection_heap_smooth_test

@@ -12,7 +12,7 @@
 #include "engine/random.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::shuffles_test {
 namespace {
 
 constexpr int first_shuffle = 399;
@@ -307,4 +307,4 @@ TEST(FisherYates, Forward1AndBackward1AreUniform) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::shuffles_test

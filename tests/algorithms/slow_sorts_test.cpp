@@ -11,7 +11,7 @@
 #include "engine/random.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::slow_sorts_test {
 namespace {
 
 const std::vector<int> kBogo = {38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53};
@@ -333,4 +333,4 @@ TEST(SlowSorts, BreakOffKeepsThePermutation) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::slow_sorts_test

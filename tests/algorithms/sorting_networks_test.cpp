@@ -11,7 +11,7 @@
 #include "engine/parameters.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::sorting_networks_test {
 namespace {
 
 const std::vector<int> power_of_two_networks = {10, 14, 16,  17,  18,  20,  22, 23,
@@ -304,4 +304,4 @@ TEST(SortingNetworks, BreakOffKeepsEveryElement) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::sorting_networks_test

@@ -13,7 +13,7 @@
 #include "engine/parameters.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::stable_quick_sorts_test {
 namespace {
 
 const std::vector<int> family = {35,  36,  37,  84,  85,  86,  115, 260, 261, 262, 263, 264, 274,
@@ -212,4 +212,4 @@ TEST_F(StableQuick, BlockQuickSortExchangeModes) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::stable_quick_sorts_test

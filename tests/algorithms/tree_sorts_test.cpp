@@ -11,7 +11,7 @@
 #include "algorithms/registry.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::tree_sorts_test {
 namespace {
 
 const std::vector<int> kEntries = {1, 2, 3, 4, 8, 75, 76, 254, 255, 256, 316, 367, 375, 383};
@@ -222,4 +222,4 @@ TEST(TreeSorts, StrandSortTakesOneStretchPerRound) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::tree_sorts_test

@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+namespace batch_sweep_test {
 namespace {
 
 struct Output {
@@ -211,3 +212,4 @@ TEST(BatchSweep, ProgressLineGoesToTheTerminalOnly) {
 }
 
 }  // namespace
+}  // namespace batch_sweep_test

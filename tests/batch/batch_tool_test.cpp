@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+namespace batch_tool_test {
 namespace {
 
 struct Result {
@@ -169,3 +170,4 @@ TEST(BatchTool, OptionsThatAreNoFileAreRefusedAtOnce) {
 }
 
 }  // namespace
+}  // namespace batch_tool_test

@@ -19,7 +19,7 @@
 #include "engine_fixture.h"
 #include "initial_set/initial_set.h"
 
-namespace mv {
+namespace mv::extreme_values_test {
 namespace {
 
 using test::has_equal_keys;
@@ -160,4 +160,4 @@ TEST(ExtremeValues, SetBuildingWithCountsAtTheEnds) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::extreme_values_test

@@ -2,7 +2,7 @@
 
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::counted_operations_test {
 namespace {
 
 class CountedOperations : public ::testing::Test {
@@ -167,4 +167,4 @@ TEST(RandomPosition, DrawsWhatItsModeDrawsAlsoOnAnEmptyRange) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::counted_operations_test

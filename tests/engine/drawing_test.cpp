@@ -8,7 +8,7 @@
 
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::drawing_test {
 namespace {
 
 constexpr uint32_t white = 0xFFFFFFFFu;
@@ -226,4 +226,4 @@ TEST_F(Drawing, DeferredPaintingPaintsTheLastStateOnce) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::drawing_test

@@ -14,7 +14,7 @@
 #include "engine/parameters.h"
 #include "engine/settings.h"
 
-namespace mv {
+namespace mv::options_file_test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -186,4 +186,4 @@ TEST_F(OptionsFile, LocationBesideTheProgramOrInTheUserFolder) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::options_file_test

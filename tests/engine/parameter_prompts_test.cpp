@@ -9,7 +9,7 @@
 #include "engine/parameter_prompts.h"
 #include "engine/parameters.h"
 
-namespace mv {
+namespace mv::parameter_prompts_test {
 namespace {
 
 // Answers prompts from a script (nullopt = the user cancels) and records what it was shown.
@@ -120,4 +120,4 @@ TEST_F(ParameterPrompts, NonsenseAnswersAndCancelling) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::parameter_prompts_test

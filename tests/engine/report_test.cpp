@@ -4,7 +4,7 @@
 #include "engine/report.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::report_test {
 namespace {
 
 TEST(ReportFormat, DurationsAndCounts) {
@@ -83,4 +83,4 @@ TEST_F(ReportText, ValueCountingSortsAndNaturalNumbersShowNoStability) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::report_test

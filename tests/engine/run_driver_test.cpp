@@ -11,7 +11,7 @@
 #include "engine/run_driver.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::run_driver_test {
 namespace {
 
 // Swaps in a test procedure for one catalogue index and puts the real one back afterwards.
@@ -182,4 +182,4 @@ TEST(Catalogue, TableShape) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::run_driver_test

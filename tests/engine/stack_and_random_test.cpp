@@ -3,7 +3,7 @@
 #include "engine/random.h"
 #include "engine/stack_emulation.h"
 
-namespace mv {
+namespace mv::stack_and_random_test {
 namespace {
 
 TEST(StackEmulation, ZeroFrameIsTheEndMarker) {
@@ -95,4 +95,4 @@ TEST(RandomGenerator, SequenceFromAKnownSeed) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::stack_and_random_test

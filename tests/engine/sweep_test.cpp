@@ -14,7 +14,7 @@
 #include "engine/random.h"
 #include "initial_set/initial_set.h"
 
-namespace mv {
+namespace mv::sweep_test {
 namespace {
 
 TEST(Sweep, SizeLists) {
@@ -135,9 +135,9 @@ TEST(Sweep, StopsWhenAskedAndChartsOnlyRunsThatEnded) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::sweep_test
 
-namespace mv {
+namespace mv::sweep_test {
 namespace {
 
 TEST(Sweep, ChartSettingsLiveInTheOptionsFile) {
@@ -151,4 +151,4 @@ TEST(Sweep, ChartSettingsLiveInTheOptionsFile) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::sweep_test

@@ -13,7 +13,7 @@
 #include "engine/tone_synth.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::tone_synth_test {
 namespace {
 
 // Power of frequency f in samples [first, first + count) (Goertzel, Hann window).
@@ -153,4 +153,4 @@ TEST(ToneSynth, QuickSortRecording) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::tone_synth_test

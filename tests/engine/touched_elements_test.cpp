@@ -11,7 +11,7 @@
 #include "engine/run_driver.h"
 #include "engine_fixture.h"
 
-namespace mv {
+namespace mv::touched_elements_test {
 namespace {
 
 // Records every touched key; a pause is answered by `on_pause`.
@@ -146,4 +146,4 @@ TEST(LiveCounters, LinesOfAKnownRun) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::touched_elements_test

@@ -7,7 +7,7 @@
 #include "engine_fixture.h"
 #include "initial_set/initial_set.h"
 
-namespace mv {
+namespace mv::presorting_test {
 namespace {
 
 class Presorting : public ::testing::Test {
@@ -169,4 +169,4 @@ TEST_F(Presorting, Exchanges) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::presorting_test

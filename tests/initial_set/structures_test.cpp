@@ -8,7 +8,7 @@
 #include "engine_fixture.h"
 #include "initial_set/initial_set.h"
 
-namespace mv {
+namespace mv::structures_test {
 namespace {
 
 class Structures : public ::testing::Test {
@@ -97,4 +97,4 @@ TEST_F(Structures, FractalDepthZeroAndSubsetBoundaries) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::structures_test

@@ -9,7 +9,7 @@
 #include "initial_set/initial_set.h"
 #include "initial_set/value_creation.h"
 
-namespace mv {
+namespace mv::value_creation_test {
 namespace {
 
 std::set<int32_t> keys_drawn(int dist, int rows, int distinct, bool wide, int samples = 2000) {
@@ -153,4 +153,4 @@ TEST(Parameters, ColumnDependentDefaults) {
 }
 
 }  // namespace
-}  // namespace mv
+}  // namespace mv::value_creation_test

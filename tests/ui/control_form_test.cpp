@@ -36,6 +36,7 @@
 
 using namespace mv;
 
+namespace control_form_test {
 namespace {
 
 int runs = 0;
@@ -645,8 +646,10 @@ class ControlFormTest : public QObject {
   }
 };
 
+}  // namespace control_form_test
+
 int run_control_form_tests(int argc, char** argv) {
-  ControlFormTest test;
+  control_form_test::ControlFormTest test;
   return run_test_object(test, argc, argv);
 }
 

@@ -39,6 +39,7 @@
 
 using namespace mv;
 
+namespace first_minutes_test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -444,8 +445,10 @@ class FirstMinutesTest : public QObject {
   }
 };
 
+}  // namespace first_minutes_test
+
 int run_first_minutes_tests(int argc, char** argv) {
-  FirstMinutesTest test;
+  first_minutes_test::FirstMinutesTest test;
   return run_test_object(test, argc, argv);
 }
 

@@ -27,6 +27,7 @@
 
 using namespace mv;
 
+namespace growth_chart_test {
 namespace {
 
 class GrowthChartTest : public QObject {
@@ -190,9 +191,10 @@ class GrowthChartTest : public QObject {
 };
 
 }  // namespace
+}  // namespace growth_chart_test
 
 int run_growth_chart_tests(int argc, char** argv) {
-  GrowthChartTest test;
+  growth_chart_test::GrowthChartTest test;
   return run_test_object(test, argc, argv);
 }
 

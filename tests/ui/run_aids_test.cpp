@@ -25,6 +25,7 @@
 
 using namespace mv;
 
+namespace run_aids_test {
 namespace {
 
 std::function<void(int)> hook;
@@ -247,8 +248,10 @@ class RunAidsTest : public QObject {
   }
 };
 
+}  // namespace run_aids_test
+
 int run_run_aids_tests(int argc, char** argv) {
-  RunAidsTest test;
+  run_aids_test::RunAidsTest test;
   return run_test_object(test, argc, argv);
 }
 

@@ -34,6 +34,7 @@
 
 using namespace mv;
 
+namespace windows_test {
 namespace {
 
 // The test sort: a bubble sort that calls `step_hook` before every comparison, so a test can
@@ -488,8 +489,10 @@ class WindowsTest : public QObject {
   }
 };
 
+}  // namespace windows_test
+
 int run_windows_tests(int argc, char** argv) {
-  WindowsTest test;
+  windows_test::WindowsTest test;
   return run_test_object(test, argc, argv);
 }
 
