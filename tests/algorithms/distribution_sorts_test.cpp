@@ -222,21 +222,6 @@ TEST(ValueCountingSorts, BreakOffKeepsTheKeys) {
   }
 }
 
-TEST(DistributionSorts, BreakOffKeepsEveryElement) {
-  const std::vector<int32_t> keys = test::random_keys(40, 30, 5);
-  std::vector<int> entries = kLsdEntries;
-  entries.insert(entries.end(), kMsdEntries.begin(), kMsdEntries.end());
-  for (int index : entries) {
-    for (uint64_t k = 1; k < 400; k = k * 2 + 1) {
-      prepare(keys, 30, 3);
-      set_break_after_ops(k);
-      test::run_procedure(index);
-      set_break_after_ops(0);
-      ASSERT_TRUE(test::permutation_intact(keys)) << index << " after " << k;
-    }
-  }
-}
-
 TEST(LsdRadixSorts, MergesCountTheRecordsPutBackAfterABreakOff) {
   // 2 1 in base 2, first pass on bit 0 (digits 0, 1). 302 merges 0..0 with 1..1: two movings
   // into the buffer, digit 0 > 1 fails (one comparison), 2 is stored; the break-off there still
@@ -258,20 +243,6 @@ TEST(LsdRadixSorts, MergesCountTheRecordsPutBackAfterABreakOff) {
   EXPECT_EQ(test::keys_of_set(), (std::vector<int32_t>{1, 2}));
   EXPECT_EQ(comparisons.get(), 3u);
   EXPECT_EQ(movings.get(), 4u);
-}
-
-TEST(DistributionSorts, SmallSets) {
-  std::vector<int> entries = kLsdEntries;
-  entries.insert(entries.end(), kMsdEntries.begin(), kMsdEntries.end());
-  entries.insert(entries.end(), kValueCounting.begin(), kValueCounting.end());
-  for (const auto& keys : {std::vector<int32_t>{2, 1}, std::vector<int32_t>{1, 2},
-                           std::vector<int32_t>{3, 3, 1}, std::vector<int32_t>{5, 4, 3, 2, 1}}) {
-    for (int index : entries) {
-      prepare(keys, 5);
-      test::run_procedure(index);
-      EXPECT_EQ(test::keys_of_set(), sorted_copy(keys)) << index;
-    }
-  }
 }
 
 }  // namespace

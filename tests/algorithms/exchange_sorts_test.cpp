@@ -98,21 +98,12 @@ TEST(ExchangeSorts, EveryEntrySortsAllSmallSets) {
   }
 }
 
+// Returns promptly: at most one started operation and the stores back of held elements.
 TEST(ExchangeSorts, BreakOffKeepsThePermutation) {
   for (int index : kEntries) {
     for (const auto& keys : sample_sets(index)) {
       if (keys.size() > 17) continue;
-      ASSERT_TRUE(run(index, keys));
-      const uint64_t total = operations();
-      for (uint64_t k = 1; k < total; k += std::max<uint64_t>(1, total / 50)) {
-        test::prepare_set(keys);
-        set_break_after_ops(k);
-        test::run_procedure(index);
-        set_break_after_ops(0);
-        ASSERT_TRUE(test::permutation_intact(keys)) << index << " broken off after " << k;
-        // Returns promptly: at most one started operation and the stores back of held elements.
-        ASSERT_LE(operations(), k + keys.size() + 4) << index;
-      }
+      test::expect_prompt_break_offs(index, keys, 50, keys.size() + 4, test::prepare_set);
     }
   }
 }

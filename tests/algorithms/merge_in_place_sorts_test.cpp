@@ -228,32 +228,6 @@ TEST(MergeInPlace, BlockSwappingMembersUnderSeveralMethods) {
   }
 }
 
-// The entries registered so far; every one is checked below.
-std::vector<int> family_entries() {
-  return {123, 124, 128, 129, 130, 131, 132, 133, 134, 136, 138, 139, 142, 146, 153, 154, 155,
-          156, 157, 158, 159, 160, 172, 195, 196, 200, 201, 202, 203, 204, 205, 206, 208, 210,
-          211, 214, 218, 225, 226, 227, 228, 229, 230, 231, 232, 178, 179, 180, 181, 182, 183,
-          120, 192, 125, 197, 126, 198, 135, 207, 137, 209, 144, 216, 163, 235, 164, 236, 171};
-}
-
-TEST(MergeInPlace, EntriesSortSampleSetsAndKeepThePermutationOnBreakOff) {
-  register_all_algorithms();
-  const auto sets = test::sample_key_sets({2, 3, 17, 100}, 11);
-  for (int index : family_entries()) {
-    ASSERT_TRUE(is_implemented(index)) << index;
-    for (const auto& keys : sets) {
-      ASSERT_TRUE(test::run_with_budget(index, keys, false, false, 0)) << index;
-      ASSERT_TRUE(test::keys_sorted()) << index;
-      ASSERT_TRUE(test::permutation_intact(keys)) << index;
-    }
-    const auto keys = test::random_keys(40, 9, index);
-    for (uint64_t k = 1; k < 400; k += 13) {
-      test::run_with_budget(index, keys, false, false, k);
-      ASSERT_TRUE(test::permutation_intact(keys)) << index << " after " << k;
-    }
-  }
-}
-
 // The workspace merge sorts exchange only, the mirrored ones end ascending too, and the
 // stabilizable pair with the "locally" box checked sorts as well.
 TEST(MergeInPlace, WorkspaceMergeSortsExchangeOnly) {

@@ -339,21 +339,9 @@ TEST(QuickFamily, EveryEntrySortsEverySampleSet) {
 TEST(QuickFamily, BreakOffAfterKOperationsKeepsThePermutation) {
   for (int index : family) {
     const int n = index == 285 ? 32 : 40;
-    const auto keys = test::random_keys(n, 12, 99);
-    prepare_for(index, keys);
-    test::run_procedure(index);
-    const uint64_t total = comparisons + movings + swappings;
-    const uint64_t stride = std::max<uint64_t>(1, total / 400);
-    for (uint64_t k = 1; k < total; k += stride) {
-      prepare_for(index, keys);
-      set_break_after_ops(k);
-      test::run_procedure(index);
-      const uint64_t done = comparisons + movings + swappings;
-      set_break_after_ops(0);
-      ASSERT_TRUE(break_off) << index << " K " << k;
-      ASSERT_TRUE(test::permutation_intact(keys)) << index << " K " << k;
-      EXPECT_LE(done, k + 2 * n) << index << " K " << k;  // it returns promptly
-    }
+    test::expect_prompt_break_offs(
+        index, test::random_keys(n, 12, 99), 400, 2 * n,
+        [index](const std::vector<int32_t>& keys) { prepare_for(index, keys); });
   }
 }
 

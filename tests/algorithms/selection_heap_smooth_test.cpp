@@ -94,19 +94,7 @@ TEST_F(SelectionHeapSmooth, StabilityWhereStatedOrOffered) {
 TEST_F(SelectionHeapSmooth, BreakOffKeepsThePermutation) {
   const auto keys = random_keys(30, 8, 5u);
   for (int index : family) {
-    test::prepare_set(keys);
-    test::run_procedure(index);
-    const uint64_t total = comparisons + movings + swappings;
-    const uint64_t step = std::max<uint64_t>(1, total / 40);
-    for (uint64_t k = 1; k < total; k += step) {
-      test::prepare_set(keys);
-      set_break_after_ops(k);
-      test::run_procedure(index);
-      EXPECT_TRUE(test::permutation_intact(keys)) << index << " K=" << k;
-      // It returned promptly: far fewer operations than the full run.
-      EXPECT_LE(comparisons + movings + swappings, k + 2 * keys.size() + 8) << index << " K=" << k;
-    }
-    set_break_after_ops(0);
+    test::expect_prompt_break_offs(index, keys, 40, 2 * keys.size() + 8, test::prepare_set);
   }
 }
 

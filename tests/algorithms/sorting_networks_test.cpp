@@ -160,29 +160,6 @@ TEST(SortingNetworks, SplitAndNetworkMergesOnAnyLength) {
   }
 }
 
-TEST(SortingNetworks, EveryEntrySortsTypicalSets) {
-  std::vector<std::vector<int32_t>> sets = {{2, 1},
-                                            {3, 1, 2},
-                                            test::random_keys(17, 5, 1),
-                                            test::random_keys(100, 100, 2),
-                                            std::vector<int32_t>(9, 4),
-                                            std::vector<int32_t>(33),
-                                            std::vector<int32_t>(33)};
-  for (int k = 0; k < 33; ++k) {
-    sets[5][k] = k;       // sorted
-    sets[6][k] = 33 - k;  // reversed
-  }
-  for (int index : all_entries) {
-    for (const auto& keys : sets) {
-      test::prepare_set(keys);
-      parameters.Param_shearsort = shear_sort_rows_for(static_cast<int>(keys.size()));
-      test::run_procedure(index);
-      EXPECT_TRUE(test::keys_sorted()) << index << " n " << keys.size();
-      EXPECT_TRUE(test::permutation_intact(keys)) << index;
-    }
-  }
-}
-
 TEST(SortingNetworks, ConditionalStabilityWithStableComparings) {
   const auto keys = test::random_keys(64, 6, 11);
   for (int index :
@@ -285,20 +262,6 @@ TEST(SortingNetworks, OptionalSwaps) {
       test::run_procedure(index);
       EXPECT_TRUE(test::keys_sorted()) << index;
       EXPECT_TRUE(test::permutation_intact(keys)) << index;
-    }
-  }
-}
-
-TEST(SortingNetworks, BreakOffKeepsEveryElement) {
-  const auto keys = test::random_keys(64, 20, 9);
-  for (int index : all_entries) {
-    for (uint64_t k : {1u, 3u, 10u, 57u, 200u, 777u, 2000u}) {
-      test::prepare_set(keys);
-      parameters.Param_shearsort = 8;
-      set_break_after_ops(k);
-      test::run_procedure(index);
-      set_break_after_ops(0);
-      ASSERT_TRUE(test::permutation_intact(keys)) << index << " after " << k;
     }
   }
 }

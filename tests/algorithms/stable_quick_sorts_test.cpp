@@ -121,19 +121,6 @@ TEST_F(StableQuick, SameResultWhateverBlockSwappingMethod) {
   }
 }
 
-TEST_F(StableQuick, BreakOffKeepsThePermutation) {
-  const auto keys = test::random_keys(150, 12, 9);
-  for (int index : family) {
-    for (uint64_t k = 1; k < 40000; k = k * 3 + 1) {
-      test::prepare_set(keys);
-      set_break_after_ops(k);
-      test::run_procedure(index);
-      set_break_after_ops(0);
-      ASSERT_TRUE(test::permutation_intact(keys)) << index << " broken off after " << k;
-    }
-  }
-}
-
 // Two sorted runs of the given lengths with few distinct keys.
 std::vector<int32_t> two_runs(int len1, int len2, unsigned seed) {
   auto left = test::random_keys(len1, 6, seed);
