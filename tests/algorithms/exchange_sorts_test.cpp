@@ -64,14 +64,6 @@ std::vector<std::vector<int32_t>> sample_sets(int index) {
       index == 68 ? std::vector<int>{2, 4, 16, 64, 128} : std::vector<int>{2, 3, 17, 100}, 4711);
 }
 
-TEST(ExchangeSorts, EveryEntrySortsSampleSets) {
-  for (int index : kEntries) {
-    for (const auto& keys : sample_sets(index)) {
-      for (bool stable : {true, false}) expect_sorts(index, keys, stable);
-    }
-  }
-}
-
 // Every order of up to 7 distinct keys and every set of up to 6 keys out of 3 values.
 TEST(ExchangeSorts, EveryEntrySortsAllSmallSets) {
   std::vector<std::vector<int32_t>> sets;
@@ -229,11 +221,13 @@ TEST(ExchangeSorts, CombSortFinishesWhatOneGapOnePassLeaves) {
   EXPECT_EQ(swappings.get(), 7u);
 }
 
-// With "optional swaps" an exchange of an ordered pair is refused: the sorts that ask for one must
-// still end and keep every element.
+// The catalogue grid runs with stable comparings; here the stated stable entries keep equal keys in
+// order without them. With "optional swaps" an exchange of an ordered pair is refused: the sorts
+// that ask for one must still end and keep every element.
 TEST(ExchangeSorts, OptionalSwapsNeverHang) {
   for (int index : kEntries) {
     for (const auto& keys : sample_sets(index)) {
+      expect_sorts(index, keys, false);
       ASSERT_TRUE(run(index, keys, true, true)) << index;
       ASSERT_TRUE(test::permutation_intact(keys)) << index;
       if (index >= 79 && index <= 83) {
