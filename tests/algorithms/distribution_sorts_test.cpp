@@ -178,35 +178,33 @@ class RecordingHost : public Host {
   std::vector<std::vector<int32_t>> frames;
 };
 
-TEST(BeadSorts, DrawingOnATinySet) {
-  // Keys 2 2 1 1: levels 1 and 2 hold 4 and 2 beads. Level 1 stays; on level 2 the beads of
-  // columns 0 and 1 fall to columns 2 and 3. Bead sort 2 redraws the level from left to right,
-  // bead sort 3 moves one bead at a time (0 to 2, then 1 to 3).
-  const std::vector<std::vector<std::vector<int32_t>>> expected = {
-      {{1, 2, 1, 1}, {1, 1, 1, 1}, {1, 1, 2, 1}, {1, 1, 2, 2}},
-      {{1, 2, 1, 1}, {1, 2, 2, 1}, {1, 1, 2, 1}, {1, 1, 2, 2}},
+// The keys at every drawn column, derived by hand.
+TEST(BeadSorts, DrawingOnTinySets) {
+  using Frames = std::vector<std::vector<int32_t>>;
+  const struct {
+    int index;
+    std::vector<int32_t> keys;
+    Frames frames;
+    int movings;  // -1: not pinned
+  } cases[] = {
+      // Keys 2 2 1 1: levels 1 and 2 hold 4 and 2 beads. Level 1 stays; on level 2 the beads of
+      // columns 0 and 1 fall to columns 2 and 3. Bead sort 2 redraws the level from left to
+      // right, bead sort 3 moves one bead at a time (0 to 2, then 1 to 3).
+      {6, {2, 2, 1, 1}, {{1, 2, 1, 1}, {1, 1, 1, 1}, {1, 1, 2, 1}, {1, 1, 2, 2}}, 4},
+      {7, {2, 2, 1, 1}, {{1, 2, 1, 1}, {1, 2, 2, 1}, {1, 1, 2, 1}, {1, 1, 2, 2}}, 4},
+      // Keys 3 1 2: level 2 takes the bead of column 0 to column 1, level 3 that of column 0 to
+      // column 2.
+      {6, {3, 1, 2}, {{2, 1, 2}, {2, 2, 2}, {1, 2, 2}, {1, 2, 3}}, -1},
   };
-  for (int index : {6, 7}) {
-    prepare({2, 2, 1, 1}, 2);
+  for (const auto& c : cases) {
+    prepare(c.keys, static_cast<int>(*std::max_element(c.keys.begin(), c.keys.end())));
     RecordingHost recorder;
     set_host(&recorder);
-    test::run_procedure(index);
+    test::run_procedure(c.index);
     set_host(nullptr);
-    EXPECT_EQ(recorder.frames, expected[static_cast<size_t>(index - 6)]) << index;
-    EXPECT_EQ(movings, 4u);
+    EXPECT_EQ(recorder.frames, c.frames) << c.index << ", n " << c.keys.size();
+    if (c.movings >= 0) EXPECT_EQ(movings, static_cast<uint64_t>(c.movings)) << c.index;
   }
-}
-
-TEST(BeadSorts, HandDerivedFall) {
-  // Keys 3 1 2: level 2 takes the bead of column 0 to column 1, level 3 that of column 0 to
-  // column 2.
-  prepare({3, 1, 2}, 3);
-  RecordingHost recorder;
-  set_host(&recorder);
-  test::run_procedure(6);
-  set_host(nullptr);
-  const std::vector<std::vector<int32_t>> frames = {{2, 1, 2}, {2, 2, 2}, {1, 2, 2}, {1, 2, 3}};
-  EXPECT_EQ(recorder.frames, frames);
 }
 
 TEST(ValueCountingSorts, BreakOffKeepsTheKeys) {
