@@ -138,6 +138,7 @@ class FirstMinutesTest : public QObject, FormWindows {
     press(Qt::Key_Return);  // the first line of the filtered list
     QCOMPARE(list()->currentIndex(), first_bubble);
     QCOMPARE(list()->currentText(), list()->itemText(first_bubble));
+    QCOMPARE(controls.ComboBox1, first_bubble);
     QVERIFY(start_button()->isEnabled());
     QCOMPARE(ran_index, -1);  // choosing does not start
     {

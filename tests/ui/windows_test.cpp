@@ -1,10 +1,8 @@
 // The two windows and their dialogs on the offscreen platform: the run keys, break-off, pause,
 // the return to the start set, resizing, the column spread, the report dialog and the hints.
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCompleter>
 #include <QCursor>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -151,39 +149,6 @@ class WindowsTest : public QObject, FormWindows {
     QCOMPARE(watcher.seen.size(), size_t(1));
     QCOMPARE(watcher.seen[0].title, QStringLiteral("results output"));
     QVERIFY(control->isVisible());  // back at the start set after the report
-  }
-
-  void typingFiltersTheAlgorithmList() {
-    fresh(40, 30, -1);
-    QComboBox* list = control->combo_box("ComboBox1");
-    QCOMPARE(list->count(), catalogue_size);
-    list->lineEdit()->setFocus();
-    list->lineEdit()->clear();
-    QTest::keyClicks(list->lineEdit(), QStringLiteral("circle sort rec"));
-    QCompleter* completer = list->completer();
-    QAbstractItemModel* shown = completer->completionModel();
-    int expected = 0;
-    for (int i = 0; i < catalogue_size; ++i) {
-      expected += QString::fromUtf8(catalogue_entry(i).caption)
-                      .contains(QStringLiteral("circle sort rec"), Qt::CaseInsensitive);
-    }
-    QVERIFY(expected >= 1);
-    QCOMPARE(shown->rowCount(), expected);
-    for (int r = 0; r < shown->rowCount(); ++r) {
-      QVERIFY(shown->index(r, 0).data().toString().contains(QStringLiteral("circle sort rec"),
-                                                            Qt::CaseInsensitive));
-    }
-    // Picking an entry from the filtered list selects it and does not start a run.
-    int row = 0;
-    while (shown->index(row, 0).data().toString() != list->itemText(sort_index)) {
-      ++row;
-    }
-    completer->popup()->setCurrentIndex(shown->index(row, 0));
-    QTest::keyClick(completer->popup(), Qt::Key_Return);
-    QCOMPARE(list->currentIndex(), sort_index);
-    QCOMPARE(controls.ComboBox1, sort_index);
-    QVERIFY(control->button("Button2")->isEnabled());
-    QCOMPARE(hooked_steps, 0);
   }
 
   void brakeKeysAndToggles() {
