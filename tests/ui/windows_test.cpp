@@ -153,8 +153,7 @@ class WindowsTest : public QObject, FormWindows {
 
   void brakeKeysAndToggles() {
     fresh(40, 30);
-    controls.CheckBox11 = controls.CheckBox14 = controls.CheckBox2 = controls.CheckBox5 = false;
-    controls.CheckBox8 = true;
+    quiet_reports();
     step_hook = [&](int step) {
       if (step != 5) return;
       QSpinBox* spin = control->spin_edit("SpinEdit1");
@@ -189,8 +188,7 @@ class WindowsTest : public QObject, FormWindows {
 
   void pauseBlocksClicksAndKeysUntilP() {
     fresh(40, 30);
-    controls.CheckBox11 = controls.CheckBox14 = controls.CheckBox2 = controls.CheckBox5 = false;
-    controls.CheckBox8 = true;
+    quiet_reports();
     int first_look = -1, second_look = -2;
     bool broken_while_paused = true;
     step_hook = [&](int step) {
@@ -241,7 +239,7 @@ class WindowsTest : public QObject, FormWindows {
 
   void clickAfterFinishedRunReturnsToStartSet() {
     fresh(60, 50);
-    controls.CheckBox11 = controls.CheckBox14 = controls.CheckBox2 = controls.CheckBox5 = false;
+    quiet_reports();
     controls.CheckBox8 = false;
     DialogWatcher watcher;
     start_run();
