@@ -51,7 +51,7 @@ class StableQuick : public ::testing::Test {
 };
 
 TEST_F(StableQuick, SampleSetsAndManyEqualKeysBothComparingModes) {
-  auto sets = test::sample_key_sets({2, 3, 17, 100, 301}, 7);
+  auto sets = test::sample_key_sets({301}, 7);    // the smaller sizes: the catalogue grid
   sets.push_back(std::vector<int32_t>(64, 5));    // all keys equal
   sets.push_back(test::random_keys(500, 3, 11));  // three keys only
   sets.push_back(test::random_keys(400, 2, 12));  // two keys only
