@@ -27,21 +27,13 @@ bool has_equal_keys(std::vector<int32_t> keys) {
   return std::adjacent_find(keys.begin(), keys.end()) != keys.end();
 }
 
-uint64_t operations() {
-  return comparisons.get() + movings.get() + swappings.get();
-}
+using test::operations;
 
 // Runs an entry with a generous operation budget; false when the budget ran out.
 bool run(int index, const std::vector<int32_t>& keys, bool stable = true,
          bool optional_swaps = false) {
   register_all_algorithms();
-  test::prepare_set(keys);
-  settings.stable_comparings_checked = stable;
-  settings.optional_swaps = optional_swaps;
-  set_break_after_ops(5'000'000);
-  test::run_procedure(index);
-  set_break_after_ops(0);
-  return !break_off;
+  return test::run_with_budget(index, keys, stable, optional_swaps, 5'000'000);
 }
 
 // Sorted and intact after the run; the simplified plasel sort leaves a set with equal keys alone.
