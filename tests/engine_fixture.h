@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <numeric>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "engine/element_set.h"
@@ -133,6 +134,32 @@ inline bool run_with_budget(int index, const std::vector<int32_t>& keys, bool st
   run_procedure(index);
   set_break_after_ops(0);
   return !break_off;
+}
+
+// Runs the entry once for its whole count of operations T, then again broken off after K
+// operations for about `steps` values of K below T: each time it must break off, keep every record
+// and return promptly, within `slack` operations after the K-th. `prepare` sets up the keys; the
+// program generator is reseeded before each run, so that the randomised entries repeat their run.
+template <class Prepare>
+void expect_prompt_break_offs(int index, const std::vector<int32_t>& keys, uint64_t steps,
+                              uint64_t slack, Prepare prepare) {
+  prepare(keys);
+  random_seed = 4711;
+  run_procedure(index);
+  const uint64_t total = operations();
+  for (uint64_t k = 1; k < total; k += std::max<uint64_t>(1, total / steps)) {
+    prepare(keys);
+    random_seed = 4711;
+    set_break_after_ops(k);
+    run_procedure(index);
+    const uint64_t done = operations();
+    set_break_after_ops(0);
+    SCOPED_TRACE("entry " + std::to_string(index) + ", n " + std::to_string(keys.size()) +
+                 ", broken off after " + std::to_string(k));
+    ASSERT_TRUE(break_off);
+    ASSERT_TRUE(permutation_intact(keys));
+    ASSERT_LE(done, k + slack);
+  }
 }
 
 // For each size: distinct keys in random order, keys out of four values, sorted and reversed

@@ -358,21 +358,13 @@ TEST(InsertionSorts, ParametersOutsideTheirRangesStillSort) {
   parameters.log_base = 2.0;
 }
 
+// Returns promptly: the started step and the stores back of held elements.
 TEST(InsertionSorts, BreakOffKeepsThePermutation) {
+  register_all_algorithms();
   for (int index : kEntries) {
     for (const auto& keys : sample_sets(index)) {
       if (keys.size() > 32 || keys.size() < 17) continue;
-      ASSERT_TRUE(run(index, keys));
-      const uint64_t total = test::operations();
-      for (uint64_t k = 1; k < total; k += std::max<uint64_t>(1, total / 60)) {
-        test::prepare_set(keys);
-        set_break_after_ops(k);
-        test::run_procedure(index);
-        set_break_after_ops(0);
-        ASSERT_TRUE(test::permutation_intact(keys)) << index << " broken off after " << k;
-        // Returns promptly: the started step and the stores back of held elements.
-        ASSERT_LE(test::operations(), k + keys.size() + 4) << index;
-      }
+      test::expect_prompt_break_offs(index, keys, 60, keys.size() + 4, test::prepare_set);
     }
   }
 }

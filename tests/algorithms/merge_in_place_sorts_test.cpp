@@ -115,34 +115,31 @@ TEST(MergeInPlace, EveryMergeOnEveryLengthPairDistinctAndEqualKeys) {
   }
 }
 
-TEST(MergeInPlace, PartitionMergeBlockSizeFromItsParameter) {
+// The partition merge takes its block size from "pardo"; the decomposition merge buffers only
+// frames whose shorter run fits "lenW", 0 or below meaning the square root of the size. Both stay
+// sorted and stable at and beyond the edges of their parameter.
+TEST(MergeInPlace, EntriesAtTheEdgesOfTheirParameter) {
   register_all_algorithms();
-  for (int pardo : {0, 1, 2, 5, 1000}) {
-    const auto keys = test::random_keys(50, 6, pardo);
-    test::prepare_set(keys);
-    parameters.Param_pardo = pardo;
-    test::run_procedure(162);
-    EXPECT_TRUE(test::keys_sorted()) << pardo;
-    EXPECT_TRUE(test::permutation_intact(keys)) << pardo;
-    EXPECT_TRUE(test::equal_keys_in_start_order()) << pardo;
+  const struct {
+    int index;
+    int32_t Parameters::*parameter;
+    std::vector<int> values;
+    int n;
+  } cases[] = {{162, &Parameters::Param_pardo, {0, 1, 2, 5, 1000}, 50},
+               {127, &Parameters::lenW, {-3, 0, 1, 4, 100}, 60}};
+  for (const auto& c : cases) {
+    for (int value : c.values) {
+      const auto keys = test::random_keys(c.n, 6, static_cast<unsigned>(value + 10));
+      test::prepare_set(keys);
+      parameters.*c.parameter = value;
+      test::run_procedure(c.index);
+      SCOPED_TRACE(std::to_string(c.index) + " with " + std::to_string(value));
+      EXPECT_TRUE(test::keys_sorted());
+      EXPECT_TRUE(test::permutation_intact(keys));
+      EXPECT_TRUE(test::equal_keys_in_start_order());
+    }
+    parameters.*c.parameter = 0;
   }
-  parameters.Param_pardo = 0;
-}
-
-// The decomposition merge buffers only frames whose shorter run fits "lenW"; 0 or below means
-// the square root of the size.
-TEST(MergeInPlace, DecompositionMergeBufferWidth) {
-  register_all_algorithms();
-  for (int width : {-3, 0, 1, 4, 100}) {
-    const auto keys = test::random_keys(60, 7, width + 10);
-    test::prepare_set(keys);
-    parameters.lenW = width;
-    test::run_procedure(127);
-    EXPECT_TRUE(test::keys_sorted()) << width;
-    EXPECT_TRUE(test::permutation_intact(keys)) << width;
-    EXPECT_TRUE(test::equal_keys_in_start_order()) << width;
-  }
-  parameters.lenW = 0;
 }
 
 TEST(MergeInPlace, RunsAlreadyInOrderCostNoExchange) {
@@ -224,32 +221,6 @@ TEST(MergeInPlace, BlockSwappingMembersUnderSeveralMethods) {
         EXPECT_TRUE(test::keys_sorted());
         EXPECT_TRUE(test::equal_keys_in_start_order());
       }
-    }
-  }
-}
-
-// The entries registered so far; every one is checked below.
-std::vector<int> family_entries() {
-  return {123, 124, 128, 129, 130, 131, 132, 133, 134, 136, 138, 139, 142, 146, 153, 154, 155,
-          156, 157, 158, 159, 160, 172, 195, 196, 200, 201, 202, 203, 204, 205, 206, 208, 210,
-          211, 214, 218, 225, 226, 227, 228, 229, 230, 231, 232, 178, 179, 180, 181, 182, 183,
-          120, 192, 125, 197, 126, 198, 135, 207, 137, 209, 144, 216, 163, 235, 164, 236, 171};
-}
-
-TEST(MergeInPlace, EntriesSortSampleSetsAndKeepThePermutationOnBreakOff) {
-  register_all_algorithms();
-  const auto sets = test::sample_key_sets({2, 3, 17, 100}, 11);
-  for (int index : family_entries()) {
-    ASSERT_TRUE(is_implemented(index)) << index;
-    for (const auto& keys : sets) {
-      ASSERT_TRUE(test::run_with_budget(index, keys, false, false, 0)) << index;
-      ASSERT_TRUE(test::keys_sorted()) << index;
-      ASSERT_TRUE(test::permutation_intact(keys)) << index;
-    }
-    const auto keys = test::random_keys(40, 9, index);
-    for (uint64_t k = 1; k < 400; k += 13) {
-      test::run_with_budget(index, keys, false, false, k);
-      ASSERT_TRUE(test::permutation_intact(keys)) << index << " after " << k;
     }
   }
 }

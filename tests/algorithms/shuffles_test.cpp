@@ -24,9 +24,7 @@ std::vector<int32_t> ascending(int n) {
   return keys;
 }
 
-uint64_t operations() {
-  return comparisons.get() + movings.get() + swappings.get();
-}
+using test::operations;
 
 // Runs an entry on the keys; break-off after k counted operations (0: never).
 void run(int index, const std::vector<int32_t>& keys, uint64_t k, uint32_t seed = 7) {

@@ -51,7 +51,7 @@ class StableQuick : public ::testing::Test {
 };
 
 TEST_F(StableQuick, SampleSetsAndManyEqualKeysBothComparingModes) {
-  auto sets = test::sample_key_sets({2, 3, 17, 100, 301}, 7);
+  auto sets = test::sample_key_sets({301}, 7);    // the smaller sizes: the catalogue grid
   sets.push_back(std::vector<int32_t>(64, 5));    // all keys equal
   sets.push_back(test::random_keys(500, 3, 11));  // three keys only
   sets.push_back(test::random_keys(400, 2, 12));  // two keys only
@@ -117,19 +117,6 @@ TEST_F(StableQuick, SameResultWhateverBlockSwappingMethod) {
       for (int i = 0; i < 120; ++i) {
         ASSERT_EQ(now[i].start_position, first[i].start_position) << index << " method " << method;
       }
-    }
-  }
-}
-
-TEST_F(StableQuick, BreakOffKeepsThePermutation) {
-  const auto keys = test::random_keys(150, 12, 9);
-  for (int index : family) {
-    for (uint64_t k = 1; k < 40000; k = k * 3 + 1) {
-      test::prepare_set(keys);
-      set_break_after_ops(k);
-      test::run_procedure(index);
-      set_break_after_ops(0);
-      ASSERT_TRUE(test::permutation_intact(keys)) << index << " broken off after " << k;
     }
   }
 }

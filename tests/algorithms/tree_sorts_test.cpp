@@ -157,24 +157,6 @@ TEST(TreeSorts, SortedSetOfMaximumSize) {
   }
 }
 
-// A break-off at any point leaves every record in the set; the leak checker of the sanitizer
-// build sees whether the structures were freed.
-TEST(TreeSorts, BreakOffKeepsEveryRecord) {
-  const auto keys = test::random_keys(60, 15, 11);
-  for (int index : kEntries) {
-    run_entry(index, keys);
-    const uint64_t total = comparisons + movings + swappings;
-    for (uint64_t k = 1; k < total; k += total / 41 + 1) {
-      prepare(keys);
-      set_break_after_ops(k);
-      test::run_procedure(index);
-      set_break_after_ops(0);
-      ASSERT_TRUE(break_off) << index << " after " << k;
-      ASSERT_TRUE(test::permutation_intact(keys)) << index << " broken off after " << k;
-    }
-  }
-}
-
 // A break-off during the reading back still stores every record held, each by a counted moving;
 // "stable comparings" is off, so each stable test is one comparison.
 TEST(TreeSorts, RecordsReadBackAfterABreakOffAreCounted) {

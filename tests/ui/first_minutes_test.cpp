@@ -63,25 +63,6 @@ void recording_sort() {
   }
 }
 
-// Closes every message box that becomes modal, keeping its text.
-class BoxCloser : public QObject {
- public:
-  BoxCloser() {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, this, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box || !box->isVisible()) return;
-      texts.push_back(box->text());
-      box->button(QMessageBox::Ok)->click();
-    });
-    timer_.start();
-  }
-  std::vector<QString> texts;
-
- private:
-  QTimer timer_;
-};
-
 // A key as a person presses it: to the open popup, else to the focused widget.
 void press(int key) {
   QWidget* target = QApplication::activePopupWidget();
@@ -92,27 +73,15 @@ void press(int key) {
 
 }  // namespace
 
-class FirstMinutesTest : public QObject {
+class FirstMinutesTest : public QObject, FormWindows {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ui::ProgramWindows> windows;
-  ui::ControlForm* control = nullptr;
-  display::DisplayForm* display = nullptr;
-  std::vector<std::pair<int, AlgorithmProcedure>> replaced;
-
   QComboBox* list() { return control->combo_box("ComboBox1"); }
   QPushButton* start_button() { return control->button("Button2"); }
   void fresh(int columns, int rows, int algorithm) {
-    control->start_up();
-    control->check_box("CheckBox28")->setChecked(false);
-    control->take_columns_from_display(columns);
-    control->take_rows_from_display(rows);
-    list()->setCurrentIndex(algorithm);
-    control->create_initial_set();
-    controls.CheckBox11 = controls.CheckBox14 = controls.CheckBox2 = controls.CheckBox5 = false;
-    controls.CheckBox18 = false;
-    controls.CheckBox8 = true;
+    fresh_set(columns, rows, algorithm);
+    quiet_reports();
     controls.CheckBox10 = false;
     ran_index = -1;
   }
@@ -147,23 +116,16 @@ class FirstMinutesTest : public QObject {
   void initTestCase() {
     hide_offscreen_warnings();
     for (int index : {quick_sort_original, power_of_two_index, shaker_same}) {
-      replaced.emplace_back(index, procedure_of(index));
+      replace_procedure(index, recording_sort);
     }
     for (int i = 0; i < catalogue_size; ++i) {
       if (QString::fromUtf8(catalogue_entry(i).caption).startsWith(QStringLiteral("bubble sort"))) {
-        replaced.emplace_back(i, procedure_of(i));
+        replace_procedure(i, recording_sort);
       }
     }
-    for (const auto& entry : replaced) register_procedure(entry.first, recording_sort);
-    windows = std::make_unique<ui::ProgramWindows>();
-    control = &windows->control;
-    display = &windows->display;
-    windows->start();
+    open_windows();
   }
-  void cleanupTestCase() {
-    windows.reset();
-    for (const auto& [index, procedure] : replaced) register_procedure(index, procedure);
-  }
+  void cleanupTestCase() { close_windows(); }
 
   // Typing over the chosen entry never leaves the box naming one entry while another would run.
   void theBoxNamesTheEntryThatRuns() {
@@ -176,10 +138,11 @@ class FirstMinutesTest : public QObject {
     press(Qt::Key_Return);  // the first line of the filtered list
     QCOMPARE(list()->currentIndex(), first_bubble);
     QCOMPARE(list()->currentText(), list()->itemText(first_bubble));
+    QCOMPARE(controls.ComboBox1, first_bubble);
     QVERIFY(start_button()->isEnabled());
     QCOMPARE(ran_index, -1);  // choosing does not start
     {
-      BoxCloser closer;
+      DialogWatcher closer;
       press(Qt::Key_Return);
     }
     QCOMPARE(ran_index, first_bubble);
@@ -292,7 +255,7 @@ class FirstMinutesTest : public QObject {
   void runKeysActAtOnceDuringALongBrake() {
     fresh(40, 30, quick_sort_original);
     control->spin_edit("SpinEdit1")->setValue(5000);
-    BoxCloser closer;
+    DialogWatcher closer;
     // Key events made on another thread name the keyboard device: it must exist already.
     QInputDevice::primaryKeyboard();
     std::atomic<bool> done{false};
@@ -335,8 +298,8 @@ class FirstMinutesTest : public QObject {
     }
     qInfo("slowest key: %.1f ms", slowest);
     QVERIFY(Clock::now() - started < std::chrono::seconds(5));
-    QCOMPARE(closer.texts.size(), size_t(1));
-    QVERIFY(closer.texts[0].startsWith(QStringLiteral("sorting breaked off")));
+    QCOMPARE(closer.texts().size(), size_t(1));
+    QVERIFY(closer.texts()[0].startsWith(QStringLiteral("sorting breaked off")));
     settings.colorize_comparisons = settings.correct_movings = false;
     control->spin_edit("SpinEdit1")->setValue(0);
   }
@@ -347,7 +310,7 @@ class FirstMinutesTest : public QObject {
     fresh(100, 80, power_of_two_index);
     QVERIFY(display_centred());
     {
-      BoxCloser closer;  // the power-of-two hint
+      DialogWatcher closer;  // the power-of-two hint
       QTest::mouseClick(start_button(), Qt::LeftButton);
     }
     QCOMPARE(column_count(), 128);
@@ -378,7 +341,7 @@ class FirstMinutesTest : public QObject {
     fresh(40, 30, quick_sort_original);
     control->spin_edit("SpinEdit1")->setValue(10);  // about a millisecond a column
     for (bool by_key : {false, true}) {
-      BoxCloser closer;
+      DialogWatcher closer;
       bool broken_early = true;
       Clock::duration run_length{};
       QTimer::singleShot(20, display, [&] {
@@ -394,8 +357,8 @@ class FirstMinutesTest : public QObject {
       QTest::mouseClick(start_button(), Qt::LeftButton);
       run_length = Clock::now() - started;
       QCOMPARE(broken_early, by_key);
-      QCOMPARE(closer.texts.size(), size_t(1));
-      QVERIFY(closer.texts[0].startsWith(QStringLiteral("sorting breaked off")));
+      QCOMPARE(closer.texts().size(), size_t(1));
+      QVERIFY(closer.texts()[0].startsWith(QStringLiteral("sorting breaked off")));
       if (!by_key) QVERIFY(run_length >= std::chrono::milliseconds(400));
       QTest::qWait(450);  // the second timer has fired into the idle display
     }

@@ -30,11 +30,10 @@ using namespace mv;
 namespace growth_chart_test {
 namespace {
 
-class GrowthChartTest : public QObject {
+class GrowthChartTest : public QObject, FormWindows {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ui::ProgramWindows> windows;
   ui::GrowthChartWindow* chart_window = nullptr;
 
   // The chart and the numbers of the sweep just made, exported and read back.
@@ -77,33 +76,32 @@ class GrowthChartTest : public QObject {
  private slots:
   void initTestCase() {
     hide_offscreen_warnings();
-    windows = std::make_unique<ui::ProgramWindows>();
-    windows->start();
-    windows->control.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&windows->control));
+    open_windows();
+    control->show();
+    QVERIFY(QTest::qWaitForWindowExposed(control));
   }
-  void cleanupTestCase() { windows.reset(); }
+  void cleanupTestCase() { close_windows(); }
   // Each function also runs alone (CTest runs them one by one): the window opens when needed.
   void init() {
     if (chart_window) return;
-    chart_window = qobject_cast<ui::GrowthChartWindow*>(windows->control.open_compare_window());
+    chart_window = qobject_cast<ui::GrowthChartWindow*>(control->open_compare_window());
     QVERIFY(chart_window);
     chart_window->resize(1000, 640);
     QVERIFY(QTest::qWaitForWindowExposed(chart_window));
   }
 
   void opensFromTheOutputBandAndByCtrlG() {
-    QPushButton* button = windows->control.button("ButtonCompare");
+    QPushButton* button = control->button("ButtonCompare");
     QVERIFY(button);
     QCOMPARE(button->text(), QStringLiteral("compare…"));
     QVERIFY(button->isVisible());
     QVERIFY(!button->whatsThis().isEmpty());
     chart_window->close();
-    windows->control.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&windows->control));
-    QTest::keyClick(&windows->control, Qt::Key_G, Qt::ControlModifier);
+    control->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(control));
+    QTest::keyClick(control, Qt::Key_G, Qt::ControlModifier);
     QTRY_VERIFY(chart_window->isVisible());  // Ctrl+G opened it again
-    QCOMPARE(windows->control.open_compare_window(), static_cast<QWidget*>(chart_window));
+    QCOMPARE(control->open_compare_window(), static_cast<QWidget*>(chart_window));
     QVERIFY(QTest::qWaitForWindowExposed(chart_window));
   }
 
@@ -177,15 +175,15 @@ class GrowthChartTest : public QObject {
     chart_window->size_to()->setValue(64000);
     QVERIFY(chart_window->start());
     // Meanwhile the control form takes no input: Escape would end the program.
-    QTest::keyClick(&windows->control, Qt::Key_Escape);
-    QTest::keyClick(&windows->control, Qt::Key_G, Qt::ControlModifier);
-    QVERIFY(windows->control.isVisible());
+    QTest::keyClick(control, Qt::Key_Escape);
+    QTest::keyClick(control, Qt::Key_G, Qt::ControlModifier);
+    QVERIFY(control->isVisible());
     QVERIFY(chart_window->running());
     QTest::mouseClick(chart_window->findChild<QPushButton*>(QStringLiteral("compare_cancel")),
                       Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!chart_window->running(), 30000);
     QVERIFY(chart_window->samples().size() < 4 * 7);
-    QVERIFY(windows->control.isVisible());
+    QVERIFY(control->isVisible());
     chart_window->close();
   }
 };

@@ -4,7 +4,12 @@
 // Function names on the command line go to the test object that has them, so `test_ui name`
 // runs one function whichever object holds it (CTest runs each function that way); `-functions`
 // lists the functions of both objects.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QMessageBox>
 #include <QMetaMethod>
 #include <QTest>
 #include <QWidget>
@@ -14,6 +19,8 @@
 #include <set>
 #include <string>
 
+#include "engine/catalogue.h"
+#include "engine/controls.h"
 #include "engine/element_set.h"
 #include "ui/form_test_helpers.h"
 
@@ -66,6 +73,86 @@ bool is_test_function(const QMetaMethod& m) {
 std::set<std::string> claimed;  // the function names some test object has
 
 }  // namespace
+
+std::function<void(int)> step_hook;
+int hooked_steps = 0;
+
+void hooked_bubble_sort() {
+  const int n = mv::column_count();
+  for (int pass = 0; pass < n && !mv::break_off; ++pass) {
+    mv::main_loop_runnings.increment();
+    for (int j = n - 1; j > pass && !mv::break_off; --j) {
+      if (step_hook) step_hook(hooked_steps);
+      ++hooked_steps;
+      if (mv::elem_less(j, j - 1)) mv::swap_elements(j, j - 1, true);
+    }
+  }
+}
+
+DialogWatcher::DialogWatcher() {
+  timer_.setInterval(5);
+  QObject::connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
+  timer_.start();
+}
+
+void DialogWatcher::poll() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (!modal || !modal->isVisible()) return;
+  if (auto* input = qobject_cast<QInputDialog*>(modal)) {
+    prompts.push_back({input->windowTitle(), input->labelText(), input->textValue()});
+    if (prompts.size() <= answers.size()) {
+      input->setTextValue(answers[prompts.size() - 1]);
+      input->accept();
+    } else {
+      input->reject();
+    }
+  } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+    seen.push_back(
+        {box->windowTitle(), box->text(), box->frameGeometry(), box->checkBox() != nullptr});
+    if (box->checkBox() && check_dont_show_again) box->checkBox()->setChecked(true);
+    box->button(QMessageBox::Ok)->click();
+  }
+}
+
+std::vector<QString> DialogWatcher::texts() const {
+  std::vector<QString> t;
+  for (const Seen& s : seen) t.push_back(s.text);
+  return t;
+}
+
+void FormWindows::open_windows(const std::string& path) {
+  windows.reset();
+  windows = std::make_unique<mv::ui::ProgramWindows>(path);
+  control = &windows->control;
+  display = &windows->display;
+  windows->start();
+}
+
+void FormWindows::replace_procedure(int index, mv::AlgorithmProcedure procedure) {
+  replaced.emplace_back(index, mv::procedure_of(index));
+  mv::register_procedure(index, procedure);
+}
+
+void FormWindows::close_windows() {
+  windows.reset();
+  for (const auto& [index, procedure] : replaced) mv::register_procedure(index, procedure);
+  replaced.clear();
+}
+
+void FormWindows::fresh_set(int columns, int rows, int algorithm) {
+  control->start_up();
+  control->check_box("CheckBox28")->setChecked(false);
+  control->take_columns_from_display(columns);
+  control->take_rows_from_display(rows);
+  if (algorithm >= 0) control->combo_box("ComboBox1")->setCurrentIndex(algorithm);
+  control->create_initial_set();
+}
+
+void FormWindows::quiet_reports() {
+  mv::controls.CheckBox11 = mv::controls.CheckBox14 = mv::controls.CheckBox2 = false;
+  mv::controls.CheckBox5 = mv::controls.CheckBox18 = false;
+  mv::controls.CheckBox8 = true;
+}
 
 bool whats_this_popup_shown() {
   for (QWidget* w : QApplication::topLevelWidgets()) {

@@ -28,21 +28,6 @@ using namespace mv;
 namespace run_aids_test {
 namespace {
 
-std::function<void(int)> hook;
-int steps = 0;
-
-// A bubble sort that calls `hook` before every comparison.
-void hooked_bubble_sort() {
-  const int n = column_count();
-  for (int pass = 0; pass < n && !break_off; ++pass) {
-    for (int j = n - 1; j > pass && !break_off; --j) {
-      if (hook) hook(steps);
-      ++steps;
-      if (elem_less(j, j - 1)) swap_elements(j, j - 1, true);
-    }
-  }
-}
-
 constexpr int sort_index = 65;
 
 uint64_t operations() {
@@ -58,47 +43,29 @@ int differences(const std::vector<int32_t>& a, const std::vector<int32_t>& b) {
 
 }  // namespace
 
-class RunAidsTest : public QObject {
+class RunAidsTest : public QObject, FormWindows {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ui::ProgramWindows> windows;
-  ui::ControlForm* control = nullptr;
-  display::DisplayForm* display = nullptr;
-  AlgorithmProcedure old_sort = nullptr;
-
   // First-start defaults, a set of the given size, the hooked sort, no report at the end.
   void fresh(int columns, int rows) {
-    steps = 0;
-    control->start_up();
-    control->check_box("CheckBox28")->setChecked(false);
-    control->take_columns_from_display(columns);
-    control->take_rows_from_display(rows);
-    control->combo_box("ComboBox1")->setCurrentIndex(sort_index);
-    control->create_initial_set();
-    controls.CheckBox11 = controls.CheckBox14 = controls.CheckBox2 = controls.CheckBox5 = false;
-    controls.CheckBox18 = false;
-    controls.CheckBox8 = controls.CheckBox7 = true;
+    hooked_steps = 0;
+    fresh_set(columns, rows, sort_index);
+    quiet_reports();
+    controls.CheckBox7 = true;
   }
   void start_run() { control->start_processing(); }
 
  private slots:
   void initTestCase() {
     hide_offscreen_warnings();
-    old_sort = procedure_of(sort_index);
-    register_procedure(sort_index, hooked_bubble_sort);
-    windows = std::make_unique<ui::ProgramWindows>();
-    control = &windows->control;
-    display = &windows->display;
-    windows->start();
+    replace_procedure(sort_index, hooked_bubble_sort);
+    open_windows();
   }
-  void cleanupTestCase() {
-    windows.reset();
-    register_procedure(sort_index, old_sort);
-  }
+  void cleanupTestCase() { close_windows(); }
   void init() {
-    hook = nullptr;
-    steps = 0;
+    step_hook = nullptr;
+    hooked_steps = 0;
     paused = false;
   }
 
@@ -112,7 +79,7 @@ class RunAidsTest : public QObject {
     QVERIFY(!control->check_box("live_counters")->isChecked());
     QCOMPARE(get_option("sound").value_or(""), std::string("0"));
     bool on_during_run = false, off_again = true;
-    hook = [&](int step) {
+    step_hook = [&](int step) {
       if (step == 3) {
         QTest::keyClick(display, 's');
         on_during_run = settings.sound && box->isChecked() && touch_reports;
@@ -125,7 +92,7 @@ class RunAidsTest : public QObject {
     QVERIFY(on_during_run);
     QVERIFY(off_again);
     QVERIFY(!break_off);
-    QCOMPARE(steps, 40 * 39 / 2);
+    QCOMPARE(hooked_steps, 40 * 39 / 2);
 
     box->click();
     QVERIFY(settings.sound);
@@ -147,7 +114,7 @@ class RunAidsTest : public QObject {
       const QRgb ink = background == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
       QCheckBox* box = control->check_box("live_counters");
       bool shown = false, panel_drawn = false, hidden_again = false;
-      hook = [&](int step) {
+      step_hook = [&](int step) {
         if (step == 5) {
           QTest::keyClick(display, 'i');
           shown = settings.live_counters && box->isChecked() && display->live_counters_shown();
@@ -204,7 +171,7 @@ class RunAidsTest : public QObject {
       QApplication::sendEvent(display, &repeat);
       QTimer::singleShot(20, display, look);
     };
-    hook = [&](int step) {
+    step_hook = [&](int step) {
       if (step != 5) return;
       QTest::keyClick(display, 'p');
       QTimer::singleShot(20, display, look);
@@ -218,18 +185,18 @@ class RunAidsTest : public QObject {
       QVERIFY(d == 0 || d == 2);  // a comparison, or one swapping
     }
     QVERIFY(!break_off);
-    QCOMPARE(steps, 10 * 9 / 2);  // P resumed, the sort ran to its end
+    QCOMPARE(hooked_steps, 10 * 9 / 2);  // P resumed, the sort ran to its end
     control->check_box("CheckBox15")->setChecked(false);
   }
 
   // Unpaused, N is a key like any other during a run: it breaks the run off.
   void nOutsideAPauseBreaksOff() {
     fresh(20, 30);
-    hook = [&](int step) {
+    step_hook = [&](int step) {
       if (step == 10) QTest::keyClick(display, 'n');
     };
     start_run();
-    QVERIFY(steps < 20 * 19 / 2);
+    QVERIFY(hooked_steps < 20 * 19 / 2);
     QVERIFY(!paused);
   }
 

@@ -1,10 +1,8 @@
 // The two windows and their dialogs on the offscreen platform: the run keys, break-off, pause,
 // the return to the start set, resizing, the column spread, the report dialog and the hints.
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCompleter>
 #include <QCursor>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -37,91 +35,28 @@ using namespace mv;
 namespace windows_test {
 namespace {
 
-// The test sort: a bubble sort that calls `step_hook` before every comparison, so a test can
-// press keys and click at a known point of a run.
-std::function<void(int)> step_hook;
-int steps = 0;
-
-void hooked_bubble_sort() {
-  const int n = column_count();
-  for (int pass = 0; pass < n && !break_off; ++pass) {
-    main_loop_runnings.increment();
-    for (int j = n - 1; j > pass && !break_off; --j) {
-      if (step_hook) step_hook(steps);
-      ++steps;
-      if (elem_less(j, j - 1)) swap_elements(j, j - 1, true);
-    }
-  }
-}
-
 constexpr int parallel_quick_sort = 272;  // a start-thread entry
 constexpr int sort_index = 65;  // a sort with "colorize comparisons" and "correct movings"
 constexpr int power_of_two_index = 14;
 
-// Closes every message box that becomes modal, remembering what it showed.
-class DialogWatcher : public QObject {
- public:
-  struct Seen {
-    QString title;
-    QString text;
-    QRect frame;
-    bool hint = false;
-  };
-
-  DialogWatcher() {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
-    timer_.start();
-  }
-  bool check_dont_show_again = false;
-  std::vector<Seen> seen;
-
- private:
-  void poll() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible()) return;
-    seen.push_back(
-        {box->windowTitle(), box->text(), box->frameGeometry(), box->checkBox() != nullptr});
-    if (box->checkBox() && check_dont_show_again) box->checkBox()->setChecked(true);
-    box->button(QMessageBox::Ok)->click();
-  }
-  QTimer timer_;
-};
-
 }  // namespace
 
-class WindowsTest : public QObject {
+class WindowsTest : public QObject, FormWindows {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ui::ProgramWindows> windows;
-  ui::ControlForm* control = nullptr;
-  display::DisplayForm* display = nullptr;
-  AlgorithmProcedure old_sort = nullptr;
-  AlgorithmProcedure old_power_of_two = nullptr;
-
   // A fresh start: first-start defaults, then a set of the given size, the test sort selected.
   void fresh(int columns, int rows, int algorithm = sort_index) {
-    control->start_up();
-    control->check_box("CheckBox28")->setChecked(false);
-    control->take_columns_from_display(columns);
-    control->take_rows_from_display(rows);
-    if (algorithm >= 0) control->combo_box("ComboBox1")->setCurrentIndex(algorithm);
-    control->create_initial_set();
+    fresh_set(columns, rows, algorithm);
   }
   void start_run() { QTest::mouseClick(control->button("Button2"), Qt::LeftButton); }
 
  private slots:
   void initTestCase() {
     hide_offscreen_warnings();
-    old_sort = procedure_of(sort_index);
-    old_power_of_two = procedure_of(power_of_two_index);
-    register_procedure(sort_index, hooked_bubble_sort);
-    register_procedure(power_of_two_index, hooked_bubble_sort);
-    windows = std::make_unique<ui::ProgramWindows>();
-    control = &windows->control;
-    display = &windows->display;
-    windows->start();
+    replace_procedure(sort_index, hooked_bubble_sort);
+    replace_procedure(power_of_two_index, hooked_bubble_sort);
+    open_windows();
   }
 
   // While the workers of the parallel quick sort run, the display takes every run key at once:
@@ -174,15 +109,11 @@ class WindowsTest : public QObject {
     control->spin_edit("SpinEdit1")->setValue(0);
   }
 
-  void cleanupTestCase() {
-    windows.reset();
-    register_procedure(sort_index, old_sort);
-    register_procedure(power_of_two_index, old_power_of_two);
-  }
+  void cleanupTestCase() { close_windows(); }
 
   void init() {
     step_hook = nullptr;
-    steps = 0;
+    hooked_steps = 0;
     paused = false;
   }
 
@@ -192,7 +123,7 @@ class WindowsTest : public QObject {
     QCOMPARE(control->combo_box("ComboBox1")->currentText(),
              QStringLiteral("Please select sorting or shuffling algorithm!"));
     QTest::keyClick(control->combo_box("ComboBox1")->lineEdit(), Qt::Key_Return);
-    QCOMPARE(steps, 0);
+    QCOMPARE(hooked_steps, 0);
 
     control->combo_box("ComboBox1")->setCurrentIndex(separator_index);
     QVERIFY(!control->button("Button2")->isEnabled());
@@ -212,7 +143,7 @@ class WindowsTest : public QObject {
       display_focused = QApplication::focusWidget() == display;
     };
     QTest::keyClick(control->check_box("CheckBox17"), Qt::Key_Enter);
-    QVERIFY(steps > 0);
+    QVERIFY(hooked_steps > 0);
     QVERIFY(hidden_during_run);
     QVERIFY(display_focused);
     QCOMPARE(watcher.seen.size(), size_t(1));
@@ -220,43 +151,9 @@ class WindowsTest : public QObject {
     QVERIFY(control->isVisible());  // back at the start set after the report
   }
 
-  void typingFiltersTheAlgorithmList() {
-    fresh(40, 30, -1);
-    QComboBox* list = control->combo_box("ComboBox1");
-    QCOMPARE(list->count(), catalogue_size);
-    list->lineEdit()->setFocus();
-    list->lineEdit()->clear();
-    QTest::keyClicks(list->lineEdit(), QStringLiteral("circle sort rec"));
-    QCompleter* completer = list->completer();
-    QAbstractItemModel* shown = completer->completionModel();
-    int expected = 0;
-    for (int i = 0; i < catalogue_size; ++i) {
-      expected += QString::fromUtf8(catalogue_entry(i).caption)
-                      .contains(QStringLiteral("circle sort rec"), Qt::CaseInsensitive);
-    }
-    QVERIFY(expected >= 1);
-    QCOMPARE(shown->rowCount(), expected);
-    for (int r = 0; r < shown->rowCount(); ++r) {
-      QVERIFY(shown->index(r, 0).data().toString().contains(QStringLiteral("circle sort rec"),
-                                                            Qt::CaseInsensitive));
-    }
-    // Picking an entry from the filtered list selects it and does not start a run.
-    int row = 0;
-    while (shown->index(row, 0).data().toString() != list->itemText(sort_index)) {
-      ++row;
-    }
-    completer->popup()->setCurrentIndex(shown->index(row, 0));
-    QTest::keyClick(completer->popup(), Qt::Key_Return);
-    QCOMPARE(list->currentIndex(), sort_index);
-    QCOMPARE(controls.ComboBox1, sort_index);
-    QVERIFY(control->button("Button2")->isEnabled());
-    QCOMPARE(steps, 0);
-  }
-
   void brakeKeysAndToggles() {
     fresh(40, 30);
-    controls.CheckBox11 = controls.CheckBox14 = controls.CheckBox2 = controls.CheckBox5 = false;
-    controls.CheckBox8 = true;
+    quiet_reports();
     step_hook = [&](int step) {
       if (step != 5) return;
       QSpinBox* spin = control->spin_edit("SpinEdit1");
@@ -285,14 +182,13 @@ class WindowsTest : public QObject {
       QVERIFY(!break_off);  // none of these is a break-off key
     };
     start_run();
-    QVERIFY(steps > 5);
+    QVERIFY(hooked_steps > 5);
     QVERIFY(!break_off);
   }
 
   void pauseBlocksClicksAndKeysUntilP() {
     fresh(40, 30);
-    controls.CheckBox11 = controls.CheckBox14 = controls.CheckBox2 = controls.CheckBox5 = false;
-    controls.CheckBox8 = true;
+    quiet_reports();
     int first_look = -1, second_look = -2;
     bool broken_while_paused = true;
     step_hook = [&](int step) {
@@ -300,12 +196,12 @@ class WindowsTest : public QObject {
       QTest::keyClick(display, 'p');
       QVERIFY(paused);
       QTimer::singleShot(40, [&] {
-        first_look = steps;
+        first_look = hooked_steps;
         QTest::mouseClick(display, Qt::LeftButton);
         QTest::keyClick(display, 'x');
         broken_while_paused = break_off;
         QTimer::singleShot(40, [&] {
-          second_look = steps;
+          second_look = hooked_steps;
           QTest::keyClick(display, 'P');
         });
       });
@@ -315,13 +211,13 @@ class WindowsTest : public QObject {
     QVERIFY(!broken_while_paused);
     QVERIFY(!paused);
     QVERIFY(!break_off);
-    QCOMPARE(steps, 40 * 39 / 2);  // the sort ran to its end
+    QCOMPARE(hooked_steps, 40 * 39 / 2);  // the sort ran to its end
   }
 
   void breakOffByClickAndByForeignKey() {
     for (bool by_key : {false, true}) {
       fresh(40, 30);
-      steps = 0;
+      hooked_steps = 0;
       DialogWatcher watcher;
       step_hook = [&](int step) {
         if (step != 30) return;
@@ -334,7 +230,7 @@ class WindowsTest : public QObject {
         }
       };
       start_run();
-      QVERIFY(steps < 40 * 39 / 2);
+      QVERIFY(hooked_steps < 40 * 39 / 2);
       QCOMPARE(watcher.seen.size(), size_t(1));
       QVERIFY(watcher.seen[0].text.startsWith(QStringLiteral("sorting breaked off\n\n")));
       QVERIFY(control->isVisible());
@@ -343,7 +239,7 @@ class WindowsTest : public QObject {
 
   void clickAfterFinishedRunReturnsToStartSet() {
     fresh(60, 50);
-    controls.CheckBox11 = controls.CheckBox14 = controls.CheckBox2 = controls.CheckBox5 = false;
+    quiet_reports();
     controls.CheckBox8 = false;
     DialogWatcher watcher;
     start_run();
