@@ -203,7 +203,9 @@ TEST(BeadSorts, DrawingOnTinySets) {
     test::run_procedure(c.index);
     set_host(nullptr);
     EXPECT_EQ(recorder.frames, c.frames) << c.index << ", n " << c.keys.size();
-    if (c.movings >= 0) EXPECT_EQ(movings, static_cast<uint64_t>(c.movings)) << c.index;
+    if (c.movings >= 0) {
+      EXPECT_EQ(movings, static_cast<uint64_t>(c.movings)) << c.index;
+    }
   }
 }
 

@@ -143,8 +143,12 @@ TEST(ExchangeSorts, HandDerivedCounts) {
     EXPECT_TRUE(test::keys_sorted());
     EXPECT_EQ(comparisons.get(), static_cast<uint64_t>(c.comparisons));
     EXPECT_EQ(swappings.get(), static_cast<uint64_t>(c.swappings));
-    if (c.movings >= 0) EXPECT_EQ(movings.get(), static_cast<uint64_t>(c.movings));
-    if (c.rounds >= 0) EXPECT_EQ(main_loop_runnings.get(), static_cast<uint64_t>(c.rounds));
+    if (c.movings >= 0) {
+      EXPECT_EQ(movings.get(), static_cast<uint64_t>(c.movings));
+    }
+    if (c.rounds >= 0) {
+      EXPECT_EQ(main_loop_runnings.get(), static_cast<uint64_t>(c.rounds));
+    }
   }
 }
 
