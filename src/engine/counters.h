@@ -14,6 +14,20 @@ extern std::atomic<bool> counting_parallel;
 // the fast path tests this one flag only.
 extern std::atomic<bool> counting_slow_path;
 
+// Raises a to at least v (lowers it to at most v), whichever thread gets there first.
+template <class T>
+void atomic_raise(std::atomic<T>& a, T v) noexcept {
+  T seen = a.load(std::memory_order_relaxed);
+  while (v > seen && !a.compare_exchange_weak(seen, v, std::memory_order_relaxed)) {
+  }
+}
+template <class T>
+void atomic_lower(std::atomic<T>& a, T v) noexcept {
+  T seen = a.load(std::memory_order_relaxed);
+  while (v < seen && !a.compare_exchange_weak(seen, v, std::memory_order_relaxed)) {
+  }
+}
+
 template <class T>
 class Counter {
  public:

@@ -124,6 +124,7 @@ void PauseFlag::store(bool on) {
 }
 
 void PauseFlag::wait_while_set() {
+  if (!on_.load(std::memory_order_relaxed)) return;  // the usual case, without the mutex
   std::unique_lock<std::mutex> lock(mutex_);
   // break_off is set in many places without a notification: it is looked at every 20 ms.
   while (on_.load() && !break_off.load(std::memory_order_relaxed)) {
@@ -225,12 +226,8 @@ void record_column(int i, bool clear_above, uint32_t colour) {
       clear_above || (old & (pending_bit | pending_clear_bit)) == (pending_bit | pending_clear_bit);
   slot.store(pending_bit | (clear ? pending_clear_bit : 0u) | (colour & 0xFFFFFFu),
              std::memory_order_release);
-  int low = pending_low.load(std::memory_order_relaxed);
-  while (i < low && !pending_low.compare_exchange_weak(low, i, std::memory_order_relaxed)) {
-  }
-  int high = pending_high.load(std::memory_order_relaxed);
-  while (i > high && !pending_high.compare_exchange_weak(high, i, std::memory_order_relaxed)) {
-  }
+  atomic_lower(pending_low, i);
+  atomic_raise(pending_high, i);
 }
 
 void paint_column(int i, bool clear_above, uint32_t colour) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -117,12 +118,6 @@ thread_local bool in_pool = false;  // a pooled thread
 // to the pool's threads together, at the starter's next wait.
 thread_local std::chrono::steady_clock::time_point last_start{};
 constexpr auto quick_succession = 200us;
-
-void raise(std::atomic<int>& peak, int value) {
-  int seen = peak.load();
-  while (value > seen && !peak.compare_exchange_weak(seen, value)) {
-  }
-}
 
 WorkerPtr worker_of(uint32_t id) {
   RegistryShard& shard = shard_of(id);
@@ -239,7 +234,7 @@ class Pool {
     try {
       threads_.emplace_back([this] { loop(); });
       ++wakeups_;  // counts as woken until it takes its first worker
-      raise(peak_pool, static_cast<int>(threads_.size()));
+      atomic_raise(peak_pool, static_cast<int>(threads_.size()));
     } catch (const std::system_error&) {
       // No further thread to be had: the queued workers wait for the pool's threads.
     }
@@ -570,7 +565,7 @@ uint32_t start_worker(std::function<void()> body, bool count_it, std::function<v
   w->at_end = std::move(at_end);
   w->id = next_thread_id.fetch_add(1);
   register_worker(w);
-  raise(peak_live, live.fetch_add(1) + 1);
+  atomic_raise(peak_live, live.fetch_add(1) + 1);
   if (count_it) threads.increment();
   const uint32_t id = w->id;
   const auto now = std::chrono::steady_clock::now();
@@ -714,16 +709,10 @@ std::mutex exchange_mutex;
 
 // With `locked`, the lock is taken for the calling thread around f.
 void run_exchange_here(const std::function<void()>& f, bool locked) {
-  const uint32_t owner = current_thread_id();
-  if (locked) acquire_lock(owner);
-  try {
-    std::lock_guard<std::mutex> guard(exchange_mutex);
-    f();
-  } catch (...) {
-    if (locked) release_lock();
-    throw;
-  }
-  if (locked) release_lock();
+  std::optional<FrameworkLock> lock;
+  if (locked) lock.emplace();
+  const std::lock_guard<std::mutex> guard(exchange_mutex);
+  f();
 }
 
 // Runs f on the main thread; with `locked`, holding the lock for the calling worker there.

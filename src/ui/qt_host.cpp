@@ -120,12 +120,8 @@ void QtHost::beep() {
 // ---- Repainting -----------------------------------------------------------------------------
 
 void QtHost::surface_dirty(int left, int right) {
-  int l = dirty_left_.load(std::memory_order_relaxed);
-  while (left < l && !dirty_left_.compare_exchange_weak(l, left, std::memory_order_relaxed)) {
-  }
-  int r = dirty_right_.load(std::memory_order_relaxed);
-  while (right > r && !dirty_right_.compare_exchange_weak(r, right, std::memory_order_relaxed)) {
-  }
+  atomic_lower(dirty_left_, left);
+  atomic_raise(dirty_right_, right);
 }
 
 void QtHost::repaint_if_frame_due(Clock::time_point now) {

@@ -147,9 +147,7 @@ class OverlapHost : public Host {
       f();
       return;
     }
-    note(most_inside, inside.fetch_add(1) + 1);
-    note(most_running, running_threads.load());
-    std::this_thread::sleep_for(std::chrono::microseconds(300));
+    arrive();
     post_to_main_thread_and_wait(f);
     inside.fetch_sub(1);
   }
@@ -159,9 +157,7 @@ class OverlapHost : public Host {
       f();
       return;
     }
-    note(most_inside, inside.fetch_add(1) + 1);
-    note(most_running, running_threads.load());
-    std::this_thread::sleep_for(std::chrono::microseconds(300));
+    arrive();
     post_to_main_thread([this, f = std::move(f)] {
       f();
       inside.fetch_sub(1);
@@ -169,10 +165,11 @@ class OverlapHost : public Host {
   }
 
  private:
-  static void note(std::atomic<int>& most, int value) {
-    int seen = most.load();
-    while (value > seen && !most.compare_exchange_weak(seen, value)) {
-    }
+  // A worker comes to the main thread: noted, then held a moment so that others queue up too.
+  void arrive() {
+    atomic_raise(most_inside, inside.fetch_add(1) + 1);
+    atomic_raise(most_running, running_threads.load());
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
   }
 };
 

@@ -41,10 +41,7 @@ class SamplingHost : public Host {
   // Watches the exchanges on their way to the main thread, as the windows make them.
   bool exchanges_on_main_thread() override { return true; }
   void run_on_main_thread(const std::function<void()>& f) override {
-    const int now = running_threads.load();
-    int m = most.load();
-    while (now > m && !most.compare_exchange_weak(m, now)) {
-    }
+    atomic_raise(most, running_threads.load());
     Host::run_on_main_thread(f);
   }
 };

@@ -43,16 +43,9 @@ class ObservingHost : public Host {
   // Watches the exchanges on their way to the main thread, as the windows make them.
   bool exchanges_on_main_thread() override { return true; }
   void run_on_main_thread(const std::function<void()>& f) override {
-    raise(max_live, live_threads());
-    raise(max_running, running_threads.load());
+    atomic_raise(max_live, live_threads());
+    atomic_raise(max_running, running_threads.load());
     post_to_main_thread_and_wait(f);
-  }
-
- private:
-  static void raise(std::atomic<int>& m, int v) {
-    int seen = m.load();
-    while (v > seen && !m.compare_exchange_weak(seen, v)) {
-    }
   }
 };
 

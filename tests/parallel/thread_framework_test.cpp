@@ -104,10 +104,7 @@ TEST_F(Framework, ThreadLimitOneRunsWorkersOneAfterAnother) {
   std::atomic<int> at_once{0}, most{0};
   for (uint16_t t = 0; t < 12; ++t) {
     ASSERT_TRUE(handover_task({t, 0, t}, true, [&](Task task) {
-      const int now = at_once.fetch_add(1) + 1;
-      int m = most.load();
-      while (now > m && !most.compare_exchange_weak(m, now)) {
-      }
+      atomic_raise(most, at_once.fetch_add(1) + 1);
       std::this_thread::sleep_for(std::chrono::microseconds(200));
       EXPECT_LT(task.start, 12);
       at_once.fetch_sub(1);
