@@ -29,6 +29,8 @@ struct HeadlessRun {
   // parameters); empty when it started.
   std::string not_started;
 
+  // The entry ran: dispatched, and not refused by its start condition or its parameters.
+  bool started() const { return dispatched && not_started.empty(); }
   bool sorted() const;
   // The final set holds exactly the start set's records, each once, with key and colour; for the
   // value-counting sorts, which rewrite keys, the same multiset of keys.

@@ -263,8 +263,7 @@ SweepSample sample_of(const SweepRun& run, const HeadlessRun& result) {
   s.movings = result.movings;
   s.swappings = result.swappings;
   s.duration_ms = result.duration_ms;
-  s.dispatched =
-      result.dispatched && result.not_started.empty();  // a run that never started draws nothing
+  s.started = result.started();  // a run that never started draws nothing
   s.broken_off = result.broken_off;
   return s;
 }
@@ -273,7 +272,7 @@ std::vector<GrowthPoint> growth_series(const std::vector<SweepSample>& samples, 
                                        SweepMeasure measure) {
   std::map<int, std::pair<double, int>> by_size;  // size -> sum, runs
   for (const SweepSample& s : samples) {
-    if (s.index != index || !s.dispatched || s.broken_off) continue;
+    if (s.index != index || !s.started || s.broken_off) continue;
     auto& [sum, runs] = by_size[s.size];
     sum += s.value(measure);
     ++runs;
@@ -292,7 +291,7 @@ void write_sweep_csv(std::ostream& out, const std::vector<SweepSample>& samples)
     for (char c : caption) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     quoted += '"';
     out << s.index << ',' << quoted << ',' << s.size << ',' << s.seed << ',';
-    if (!s.dispatched) {
+    if (!s.started) {
       out << ",,,,,,not started\n";
       continue;
     }

@@ -67,7 +67,7 @@ struct SweepSample {
   uint64_t movings = 0;
   uint64_t swappings = 0;
   uint32_t duration_ms = 0;
-  bool dispatched = false;
+  bool started = false;  // false: not run (not implemented, or refused to start)
   bool broken_off = false;
 
   double value(SweepMeasure m) const;

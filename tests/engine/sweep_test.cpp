@@ -75,8 +75,8 @@ TEST(Sweep, RunsFromTheSettingsAndLeavesThemAsTheyWere) {
               return true;
             });
   ASSERT_EQ(samples.size(), 6u);
-  EXPECT_FALSE(samples[2].dispatched);  // the separator line is not run
-  EXPECT_TRUE(samples[0].dispatched);
+  EXPECT_FALSE(samples[2].started);  // the separator line is not run
+  EXPECT_TRUE(samples[0].started);
   EXPECT_EQ(samples[0].columns, 16);
   EXPECT_EQ(samples[1].columns, 40);
   EXPECT_GT(samples[5].movings, samples[4].movings);
