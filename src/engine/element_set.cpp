@@ -4,8 +4,9 @@
 #include <chrono>
 #include <climits>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
-#include <thread>
+#include <mutex>
 #include <utility>
 
 #include "engine/main_thread.h"
@@ -115,20 +116,26 @@ void set_break_after_ops(uint64_t k) {
   update_counting_path();
 }
 
+namespace {
+// Where paused workers sleep (there is one pause flag).
+std::mutex pause_mutex;
+std::condition_variable pause_cleared;
+}  // namespace
+
 void PauseFlag::store(bool on) {
   on_.store(on);
   if (on) return;
   // Taking the mutex once orders the clearing before any waiter's next look at the flag.
-  { const std::lock_guard<std::mutex> guard(mutex_); }
-  cleared_.notify_all();
+  { const std::lock_guard<std::mutex> guard(pause_mutex); }
+  pause_cleared.notify_all();
 }
 
 void PauseFlag::wait_while_set() {
   if (!on_.load(std::memory_order_relaxed)) return;  // the usual case, without the mutex
-  std::unique_lock<std::mutex> lock(mutex_);
+  std::unique_lock<std::mutex> lock(pause_mutex);
   // break_off is set in many places without a notification: it is looked at every 20 ms.
   while (on_.load() && !break_off.load(std::memory_order_relaxed)) {
-    cleared_.wait_for(lock, std::chrono::milliseconds(20));
+    pause_cleared.wait_for(lock, std::chrono::milliseconds(20));
   }
 }
 

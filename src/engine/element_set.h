@@ -4,9 +4,7 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
 #include "engine/counters.h"
@@ -54,8 +52,6 @@ class PauseFlag {
 
  private:
   std::atomic<bool> on_{false};
-  std::mutex mutex_;
-  std::condition_variable cleared_;
 };
 
 extern std::atomic<bool> processing_active;
