@@ -501,10 +501,13 @@ void begin_parallel_run(int n) {
   while (static_cast<int64_t>(p) <= static_cast<int64_t>(n) - 2) p <<= 1;
   const size_t count = 2 * p + 1;
   if (count != thread_range_count) {
+    // New records start cleared.
     thread_ranges = std::make_unique<ThreadRange[]>(count);
     thread_range_count = count;
+    thread_range_next.store(1);
+  } else {
+    clear_thread_ranges();
   }
-  clear_thread_ranges();
   running_threads.store(0);
   thread_limit.store(std::max<int32_t>(parameters.thread_limit, 0));
   simultaneous_mode1.store(simultaneous_mode == 1);
